@@ -1,0 +1,4 @@
+#include "base/Runtime.h"
+
+TSysLocale SysLocale;
+std::uint32_t DefaultSystemCodePage = 0;

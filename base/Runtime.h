@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+
+// Process-wide locale facts that the run-time keeps and the toolkit consults. The program
+// fills them at start-up (from the thread locale and the ANSI code page); the Hebrew set-up
+// may overwrite them before the window exists.
+struct TSysLocale {
+    std::uint32_t DefaultLCID = 0;
+    std::uint32_t PriLangID = 0;
+    std::uint32_t SubLangID = 0;
+    bool FarEast = false;
+    // The toolkit applies right-to-left reading order, alignment and scroll bars only while set.
+    bool MiddleEast = false;
+};
+
+extern TSysLocale SysLocale;
+
+// Code page of every conversion to 8-bit text that names none of its own.
+extern std::uint32_t DefaultSystemCodePage;

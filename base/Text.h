@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Conversions for text that leaves or enters the program as UTF-8 (test output, file names
+// on the host). Everything inside the program is UTF-16.
+std::string ToUtf8(std::u16string_view text);
+std::u16string FromUtf8(std::string_view text);
+
+// Lower case of one UTF-16 unit, for the alphabets that have case in the Basic Multilingual
+// Plane's first blocks (Latin, Greek, Cyrillic); other units come back unchanged.
+char16_t ToLowerChar(char16_t c);
