@@ -1,0 +1,92 @@
+#include "app/DBXMain_win.h"
+
+#include "app/StartupOptions.h"
+#include "toolkit/Application_win.h"
+
+TMainForm* MainForm = nullptr;
+
+namespace {
+
+const TForm::Design kDesign{u"Qrydesk", 774, 515, L"Tahoma", -11};
+
+// The stored description of every right-to-left control: left-to-right, Hebrew off, not
+// following the window's mode, applied in that order whatever the constructor chose.
+template <class T> T* StoredBiDi(T* control) {
+    control->SetBiDiMode(bdLeftToRight);
+    control->SetHebrew(false);
+    control->SetParentBiDiMode(false);
+    return control;
+}
+
+// The button publishes Hebrew after all of its own properties.
+TBiDiButton* StoredBiDi(TBiDiButton* button) {
+    button->SetBiDiMode(bdLeftToRight);
+    button->SetParentBiDiMode(false);
+    button->SetHebrew(false);
+    return button;
+}
+
+template <class T>
+T* Place(T* control, int left, int top, int width, int height, int tabOrder,
+         const std::u16string& text) {
+    control->SetBounds(left, top, width, height);
+    control->SetTabOrder(tabOrder);
+    if (!text.empty())
+        control->SetText(text);
+    return control;
+}
+
+} // namespace
+
+TMainForm::TMainForm() : TForm(kDesign) {
+    const int none = -1;
+    BiDiLabel1 = StoredBiDi(Place(Make<TBiDiLabel>(), 16, 11, 62, 13, none, u"Server Name"));
+    BiDiLabel2 = StoredBiDi(Place(Make<TBiDiLabel>(), 16, 38, 46, 13, none, u"Database"));
+    BiDiLabel3 = StoredBiDi(Place(Make<TBiDiLabel>(), 16, 65, 33, 13, none, u"DBKind"));
+    BiDiLabel4 = StoredBiDi(Place(Make<TBiDiLabel>(), 16, 91, 48, 13, none, u"Username"));
+    BiDiLabel5 = StoredBiDi(Place(Make<TBiDiLabel>(), 16, 118, 46, 13, none, u"Password"));
+    lStatus = StoredBiDi(Place(Make<TBiDiLabel>(), 120, 147, 33, 13, none, u"lStatus"));
+    lRows = StoredBiDi(Place(Make<TBiDiLabel>(), 360, 158, 3, 13, none, u""));
+    bPrev = Place(Make<TToolButton>(), 631, 8, 23, 22, none, u"");
+    bNext = Place(Make<TToolButton>(), 631, 75, 23, 22, none, u"");
+    lCurrent = Place(Make<TLabel>(), 631, 38, 6, 13, none, u"1");
+    eServer = StoredBiDi(Place(Make<TBiDiEdit>(), 96, 8, 121, 21, 0, u""));
+    eDatabase = StoredBiDi(Place(Make<TBiDiEdit>(), 96, 35, 121, 21, 1, u""));
+    cbDBKind = StoredBiDi(Place(Make<TBiDiComboBox>(), 96, 62, 121, 21, 2, u""));
+    cbDBKind->AddItem(u"Oracle");
+    cbDBKind->AddItem(u"SQLServer");
+    bConnect = StoredBiDi(Place(Make<TBiDiButton>(), 8, 142, 75, 25, 5, u"Connect"));
+    eUser = StoredBiDi(Place(Make<TBiDiEdit>(), 96, 88, 121, 21, 3, u""));
+    ePwd = StoredBiDi(Place(Make<TBiDiEdit>(), 96, 115, 121, 21, 4, u""));
+    ePwd->SetPasswordChar(u'*');
+    eSQL = StoredBiDi(Place(Make<TBiDiMemo>(), 256, 8, 369, 89, 6, u""));
+    bOpen = StoredBiDi(Place(Make<TBiDiButton>(), 256, 113, 75, 25, 7, u"Open"));
+    bExecute = StoredBiDi(Place(Make<TBiDiButton>(), 256, 153, 75, 25, 8, u"Execute"));
+    bClose = StoredBiDi(Place(Make<TBiDiButton>(), 360, 113, 75, 25, 9, u"Close"));
+    DBGrid1 = Place(Make<TDBGrid>(), 16, 192, 737, 305, 10, u"");
+    bCopy = StoredBiDi(Place(Make<TBiDiButton>(), 678, 153, 75, 25, 11, u"Copy"));
+    TForm::Loaded();
+
+    OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
+    OnDestroy = [this](TObject* Sender) { FormDestroy(Sender); };
+    if (!Application.MainForm())
+        Application.SetMainForm(this);
+    DoCreate();
+}
+
+TMainForm::~TMainForm() {
+    DoDestroy();
+    if (Application.MainForm() == this)
+        Application.SetMainForm(nullptr);
+}
+
+void TMainForm::FormCreate(TObject*) {
+    for (auto& slot : Memory)
+        slot = std::make_unique<TStringList>();
+    WithLog = LogRequested(Application.CommandLine());
+}
+
+void TMainForm::FormDestroy(TObject*) {
+    for (auto& slot : Memory)
+        slot.reset();
+}

@@ -1,0 +1,7 @@
+#include "bidi/BiDiCtrl_win.h"
+
+void TBiDiCustomLabel::Loaded() {
+    TBiDiSwitch::Loaded();
+    if (Hebrew())
+        SetAlignment(taLeftJustify);
+}

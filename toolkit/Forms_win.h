@@ -1,0 +1,64 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "toolkit/Control_win.h"
+
+// A top-level window with a fixed single border, laid out in design pixels at 96 dpi and
+// scaled as a whole to the density of the monitor it is on. It owns its controls.
+class TForm : public TWindow {
+public:
+    struct Design {
+        std::u16string caption;
+        int clientWidth;
+        int clientHeight;
+        const wchar_t* fontName;
+        int fontHeight; // pixels at 96 dpi, negative for character height
+    };
+
+    explicit TForm(const Design& design);
+    ~TForm() override;
+
+    // Creates a control owned by the form.
+    template <class T, class... Args> T* Make(Args&&... args) {
+        auto control = std::make_unique<T>(this, std::forward<Args>(args)...);
+        T* result = control.get();
+        owned_.push_back(std::move(control));
+        return result;
+    }
+
+    int Dpi() const { return dpi_; }
+    int Scale(int designPixels) const;
+    HFONT Font() const { return font_; }
+    TBiDiMode BiDiMode() const { return bdLeftToRight; }
+    const std::vector<TControl*>& Controls() const { return controls_; }
+
+    // Finishes loading: every control's after-loading step, then the tab order.
+    void Loaded();
+    void FocusFirstControl();
+
+    TNotifyEvent OnCreate;
+    TNotifyEvent OnDestroy;
+
+protected:
+    // Run the creation and destruction handlers; an error in either goes to the default
+    // error report and creation or destruction carries on.
+    void DoCreate();
+    void DoDestroy();
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    friend class TControl;
+    void Insert(TControl* control) { controls_.push_back(control); }
+    void ApplyDpi(int dpi, const RECT* suggested);
+    void SortTabOrder();
+
+    int dpi_ = 96;
+    HFONT font_ = nullptr;
+    Design design_;
+    HWND focusBeforeDeactivation_ = nullptr;
+    std::vector<TControl*> controls_;
+    std::vector<std::unique_ptr<TControl>> owned_;
+};
