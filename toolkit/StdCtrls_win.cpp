@@ -59,21 +59,16 @@ void TCustomLabel::Paint() {
     EndPaint(Handle(), &paint);
 }
 
-// The label takes the size of its text. A label drawn against its right edge keeps that edge
-// in place when it grows or shrinks.
+// The label takes the size of its text; an empty label is as wide as a blank. A label drawn
+// against its right edge keeps that edge in place when it grows or shrinks.
 void TCustomLabel::AdjustBounds() {
     std::u16string text = Text();
+    if (text.empty())
+        text.push_back(u' ');
     HDC dc = GetDC(Handle());
     HGDIOBJ oldFont = SelectObject(dc, Owner()->Font());
     RECT extent{0, 0, 0, 0};
-    if (text.empty()) {
-        TEXTMETRICW metrics;
-        GetTextMetricsW(dc, &metrics);
-        extent.bottom = metrics.tmHeight;
-    } else {
-        DrawTextW(dc, W(text), static_cast<int>(text.size()), &extent,
-                  DrawFlags() | DT_CALCRECT);
-    }
+    DrawTextW(dc, W(text), static_cast<int>(text.size()), &extent, DrawFlags() | DT_CALCRECT);
     SelectObject(dc, oldFont);
     ReleaseDC(Handle(), dc);
 
@@ -199,9 +194,10 @@ int TCustomComboBox::ItemIndex() const {
 
 void TCustomComboBox::SetItemIndex(int index) { SendMessageW(Handle(), CB_SETCURSEL, index, 0); }
 
-// The design height is that of the closed box; the window also spans the drop-down list.
 void TCustomComboBox::ApplyScale() {
     TControl::ApplyScale();
+    // The closed box takes the height the system gives its font; the window also spans the
+    // drop-down list.
     RECT closed;
     GetWindowRect(Handle(), &closed);
     const int visibleItems = 8;

@@ -1,0 +1,105 @@
+#pragma once
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+#include "base/Text.h"
+#include "base/WideText_win.h"
+#include "bidi/BiDiWin.h"
+
+// Message boxes the code under test shows on this thread: each one is read and closed with OK
+// from a thread timer, which the box's own modal loop runs.
+class MessageBoxWatcher {
+public:
+    struct Box {
+        std::string caption;
+        std::string text;
+        bool stopIcon;
+        bool hasOwner;
+    };
+
+    MessageBoxWatcher() {
+        current_ = this;
+        timer_ = SetTimer(nullptr, 0, 20, OnTimer);
+    }
+    ~MessageBoxWatcher() {
+        KillTimer(nullptr, timer_);
+        current_ = nullptr;
+    }
+
+    std::vector<Box> boxes;
+
+private:
+    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) {
+        EnumThreadWindows(GetCurrentThreadId(), CollectBox, 0);
+    }
+
+    static BOOL CALLBACK CollectBox(HWND window, LPARAM) {
+        wchar_t className[32];
+        GetClassNameW(window, className, 32);
+        if (std::wstring(className) != L"#32770" || !IsWindowVisible(window) ||
+            !current_->seen_.insert(window).second)
+            return TRUE;
+        Box box{ToUtf8(WindowText(window)), "", false, GetWindow(window, GW_OWNER) != nullptr};
+        EnumChildWindows(window, CollectStatic, reinterpret_cast<LPARAM>(&box));
+        current_->boxes.push_back(box);
+        PostMessageW(window, WM_COMMAND, IDOK, 0);
+        return TRUE;
+    }
+
+    static BOOL CALLBACK CollectStatic(HWND child, LPARAM boxPointer) {
+        auto box = reinterpret_cast<Box*>(boxPointer);
+        wchar_t className[32];
+        GetClassNameW(child, className, 32);
+        if (std::wstring(className) != L"Static")
+            return TRUE;
+        if ((GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+            box->stopIcon = SendMessageW(child, STM_GETICON, 0, 0) != 0;
+        else if (box->text.empty())
+            box->text = ToUtf8(WindowText(child));
+        return TRUE;
+    }
+
+    static inline MessageBoxWatcher* current_ = nullptr;
+    UINT_PTR timer_;
+    std::set<HWND> seen_;
+};
+
+// Records the keyboard layouts the controls ask for, instead of loading them.
+class KeyboardRecorder {
+public:
+    KeyboardRecorder() {
+        layouts().clear();
+        previous_ = SetKeyboardLayoutLoader(Record);
+    }
+    ~KeyboardRecorder() { SetKeyboardLayoutLoader(previous_); }
+
+    static std::vector<std::string>& layouts() {
+        static std::vector<std::string> recorded;
+        return recorded;
+    }
+
+private:
+    static void Record(const char16_t* layout) { layouts().push_back(ToUtf8(layout)); }
+    KeyboardLayoutLoader previous_;
+};
+
+// A control's rectangle in its parent's client coordinates.
+inline RECT RectInParent(HWND control) {
+    RECT rect;
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// Runs the messages already waiting, so that posted work is done.
+inline void PumpMessages() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
