@@ -2,7 +2,9 @@
 
 namespace {
 
-bool IsSeparator(char16_t c) { return c <= u' '; }
+bool IsSeparator(char16_t c) {
+    return c <= u' ';
+}
 
 } // namespace
 

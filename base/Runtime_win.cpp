@@ -1,5 +1,5 @@
-#include "base/Runtime.h"
 #include "base/Runtime_win.h"
+#include "base/Runtime.h"
 
 #include <windows.h>
 

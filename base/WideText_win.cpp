@@ -18,7 +18,7 @@ std::string ToEightBit(std::u16string_view text) {
     int length = WideCharToMultiByte(DefaultSystemCodePage, 0, source, sourceLength, nullptr, 0,
                                      nullptr, nullptr);
     std::string out(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(DefaultSystemCodePage, 0, source, sourceLength, out.data(), length,
-                        nullptr, nullptr);
+    WideCharToMultiByte(DefaultSystemCodePage, 0, source, sourceLength, out.data(), length, nullptr,
+                        nullptr);
     return out;
 }

@@ -1,6 +1,8 @@
 #include "bidi/BiDiWin.h"
 
 #include <windows.h>
+
+// after <windows.h>, which it relies on
 #include <lm.h>
 
 #include "base/Runtime.h"
@@ -26,15 +28,20 @@ void InitializeBiDiWin() {
         SetHebrewEnvironment();
 }
 
-bool DetectBiDiSystem() { return GetSystemMetrics(SM_MIDEASTENABLED) > 0; }
+bool DetectBiDiSystem() {
+    return GetSystemMetrics(SM_MIDEASTENABLED) > 0;
+}
 
-bool IsBiDiSystem() { return BiDiSystem; }
+bool IsBiDiSystem() {
+    return BiDiSystem;
+}
 
 std::int32_t GetOSMajorVersion() {
     LPBYTE buffer = nullptr;
     std::int32_t major = 0;
     if (NetWkstaGetInfo(nullptr, 100, &buffer) == NERR_Success)
-        major = static_cast<std::int32_t>(reinterpret_cast<WKSTA_INFO_100*>(buffer)->wki100_ver_major);
+        major =
+            static_cast<std::int32_t>(reinterpret_cast<WKSTA_INFO_100*>(buffer)->wki100_ver_major);
     // A failed call may still have handed back a buffer.
     if (buffer)
         NetApiBufferFree(buffer);

@@ -14,16 +14,10 @@ void FillCell(HDC dc, RECT cell, int colour) {
 
 } // namespace
 
-TDBGrid::TDBGrid(TForm* owner) : TControl(owner) {
-    RegisterOwnClass(kGridClass, LoadCursorW(nullptr, IDC_ARROW), nullptr);
-    CreateControl(kGridClass, WS_TABSTOP | WS_GROUP, WS_EX_CLIENTEDGE);
-}
+TDBGrid::TDBGrid(TForm* owner)
+    : TCustomControl(owner, kGridClass, WS_TABSTOP | WS_GROUP, WS_EX_CLIENTEDGE) {}
 
-void TDBGrid::Paint() {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(Handle(), &paint);
-    RECT client;
-    GetClientRect(Handle(), &client);
+void TDBGrid::Paint(HDC dc, const RECT& client) {
     FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
 
     HGDIOBJ oldFont = SelectObject(dc, Owner()->Font());
@@ -38,8 +32,7 @@ void TDBGrid::Paint() {
     int column = Owner()->Scale(kDefaultColumnWidth);
 
     FillCell(dc, {0, 0, indicator + line + column, titleHeight}, COLOR_BTNFACE);
-    FillCell(dc, {0, titleHeight + line, indicator, titleHeight + line + rowHeight},
-             COLOR_BTNFACE);
+    FillCell(dc, {0, titleHeight + line, indicator, titleHeight + line + rowHeight}, COLOR_BTNFACE);
 
     HPEN pen = CreatePen(PS_SOLID, line, GetSysColor(COLOR_BTNSHADOW));
     HGDIOBJ oldPen = SelectObject(dc, pen);
@@ -55,22 +48,16 @@ void TDBGrid::Paint() {
     }
     SelectObject(dc, oldPen);
     DeleteObject(pen);
-    EndPaint(Handle(), &paint);
 }
 
 LRESULT TDBGrid::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_PAINT:
-        Paint();
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
     case WM_LBUTTONDOWN:
         SetFocus(Handle());
         return 0;
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS | DLGC_WANTCHARS;
     default:
-        return TControl::WndProc(message, wParam, lParam);
+        return TCustomControl::WndProc(message, wParam, lParam);
     }
 }

@@ -4,7 +4,7 @@
 
 // The result grid. With no open result it shows one empty column under an empty title and
 // one empty line, beside the row-indicator column.
-class TDBGrid : public TControl {
+class TDBGrid : public TCustomControl {
 public:
     explicit TDBGrid(TForm* owner);
 
@@ -12,5 +12,5 @@ protected:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void Paint();
+    void Paint(HDC dc, const RECT& client) override;
 };

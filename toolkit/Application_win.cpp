@@ -99,7 +99,9 @@ void TApplication::ShowException(const Exception& error) {
         SetFocus(focus);
 }
 
-std::u16string TApplication::Title() const { return ApplicationTitle(ModuleFileName(nullptr)); }
+std::u16string TApplication::Title() const {
+    return ApplicationTitle(ModuleFileName(nullptr));
+}
 
 void ShowLastChanceReport() noexcept {
     try {
@@ -126,9 +128,9 @@ void ShowLastChanceReport() noexcept {
             message = FromUtf8(error.what());
         } catch (...) {
         }
-        ReportBox(LastChanceText(typeName, WithoutDirectory(ModuleFileName(module)), offset,
-                                 message),
-                  u"Application Error", nullptr);
+        ReportBox(
+            LastChanceText(typeName, WithoutDirectory(ModuleFileName(module)), offset, message),
+            u"Application Error", nullptr);
     } catch (...) {
     }
 }

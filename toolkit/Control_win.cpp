@@ -34,7 +34,9 @@ LRESULT CALLBACK SubclassProc(HWND, UINT message, WPARAM wParam, LPARAM lParam, 
     return reinterpret_cast<TWindow*>(self)->Dispatch(message, wParam, lParam);
 }
 
-TWindow::~TWindow() { DestroyNativeWindow(); }
+TWindow::~TWindow() {
+    DestroyNativeWindow();
+}
 
 TWindow* TWindow::FromHandle(HWND window) {
     return window ? static_cast<TWindow*>(GetPropW(window, kSelfProperty)) : nullptr;
@@ -58,8 +60,7 @@ void TWindow::RegisterOwnClass(const wchar_t* className, HCURSOR cursor, HBRUSH 
 }
 
 void TWindow::CreateNativeWindow(const wchar_t* className, const wchar_t* text, DWORD style,
-                                 DWORD exStyle, int x, int y, int width, int height,
-                                 HWND parent) {
+                                 DWORD exStyle, int x, int y, int width, int height, HWND parent) {
     HWND window = CreateWindowExW(exStyle, className, text, style, x, y, width, height, parent,
                                   nullptr, GetModuleHandleW(nullptr), this);
     if (!window)
@@ -120,9 +121,13 @@ bool TControl::TabStop() const {
     return (GetWindowLongPtrW(Handle(), GWL_STYLE) & WS_TABSTOP) != 0;
 }
 
-std::u16string TControl::Text() const { return WindowText(Handle()); }
+std::u16string TControl::Text() const {
+    return WindowText(Handle());
+}
 
-void TControl::SetText(const std::u16string& text) { SetWindowTextW(Handle(), W(text)); }
+void TControl::SetText(const std::u16string& text) {
+    SetWindowTextW(Handle(), W(text));
+}
 
 void TControl::SetBiDiMode(TBiDiMode mode) {
     if (bidi_.SetMode(mode))
@@ -185,4 +190,28 @@ void TControl::BiDiModeChanged() {
     SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
                  SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+TCustomControl::TCustomControl(TForm* owner, const wchar_t* className, DWORD style, DWORD exStyle)
+    : TControl(owner) {
+    RegisterOwnClass(className, LoadCursorW(nullptr, IDC_ARROW), nullptr);
+    CreateControl(className, style, exStyle);
+}
+
+LRESULT TCustomControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(Handle(), &paint);
+        RECT client;
+        GetClientRect(Handle(), &client);
+        Paint(dc, client);
+        EndPaint(Handle(), &paint);
+        return 0;
+    }
+    case WM_ERASEBKGND:
+        return 1;
+    default:
+        return TControl::WndProc(message, wParam, lParam);
+    }
 }

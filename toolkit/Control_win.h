@@ -93,3 +93,11 @@ private:
     int tabOrder_ = -1;
     BiDiSettings bidi_;
 };
+
+// A control of our own window class that paints itself, with nothing erased beforehand.
+class TCustomControl : public TControl {
+protected:
+    TCustomControl(TForm* owner, const wchar_t* className, DWORD style, DWORD exStyle);
+    virtual void Paint(HDC dc, const RECT& client) = 0;
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+};

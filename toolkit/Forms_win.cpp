@@ -55,7 +55,9 @@ TForm::~TForm() {
         DeleteObject(font_);
 }
 
-int TForm::Scale(int designPixels) const { return MulDiv(designPixels, dpi_, 96); }
+int TForm::Scale(int designPixels) const {
+    return MulDiv(designPixels, dpi_, 96);
+}
 
 void TForm::Loaded() {
     for (auto control : controls_)
@@ -120,8 +122,8 @@ void TForm::ApplyDpi(int dpi, const RECT* suggested) {
     } else {
         RECT frame{0, 0, Scale(design_.clientWidth), Scale(design_.clientHeight)};
         AdjustForDpi(frame, static_cast<UINT>(dpi));
-        SetWindowPos(Handle(), nullptr, 0, 0, frame.right - frame.left,
-                     frame.bottom - frame.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(Handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     for (auto control : controls_)
         control->ApplyScale();

@@ -15,10 +15,7 @@ const wchar_t* const kToolButtonClass = L"QrydeskToolButton";
 
 } // namespace
 
-TCustomLabel::TCustomLabel(TForm* owner) : TControl(owner) {
-    RegisterOwnClass(kLabelClass, LoadCursorW(nullptr, IDC_ARROW), nullptr);
-    CreateControl(kLabelClass, 0, 0);
-}
+TCustomLabel::TCustomLabel(TForm* owner) : TCustomControl(owner, kLabelClass, 0, 0) {}
 
 void TCustomLabel::SetAlignment(TAlignment alignment) {
     alignment_ = alignment;
@@ -37,26 +34,23 @@ UINT TCustomLabel::DrawFlags() const {
     if (mirrored && alignment != taCenter)
         alignment = alignment == taLeftJustify ? taRightJustify : taLeftJustify;
     UINT flags = DT_EXPANDTABS | DT_SINGLELINE | DT_NOCLIP;
-    flags |= alignment == taLeftJustify ? DT_LEFT : alignment == taRightJustify ? DT_RIGHT
-                                                                                 : DT_CENTER;
+    flags |= alignment == taLeftJustify    ? DT_LEFT
+             : alignment == taRightJustify ? DT_RIGHT
+                                           : DT_CENTER;
     if (rtl)
         flags |= DT_RTLREADING;
     return flags;
 }
 
-void TCustomLabel::Paint() {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(Handle(), &paint);
-    RECT client;
-    GetClientRect(Handle(), &client);
+void TCustomLabel::Paint(HDC dc, const RECT& client) {
     FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
     HGDIOBJ oldFont = SelectObject(dc, Owner()->Font());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
     std::u16string text = Text();
-    DrawTextW(dc, W(text), static_cast<int>(text.size()), &client, DrawFlags());
+    RECT area = client;
+    DrawTextW(dc, W(text), static_cast<int>(text.size()), &area, DrawFlags());
     SelectObject(dc, oldFont);
-    EndPaint(Handle(), &paint);
 }
 
 // The label takes the size of its text; an empty label is as wide as a blank. A label drawn
@@ -76,8 +70,8 @@ void TCustomLabel::AdjustBounds() {
     GetWindowRect(Handle(), &window);
     MapWindowPoints(nullptr, Owner()->Handle(), reinterpret_cast<POINT*>(&window), 2);
     int left = window.left;
-    bool rightAnchored = (alignment_ == taRightJustify) !=
-                         (SysLocale.MiddleEast && BiDiMode() == bdRightToLeft);
+    bool rightAnchored =
+        (alignment_ == taRightJustify) != (SysLocale.MiddleEast && BiDiMode() == bdRightToLeft);
     if (rightAnchored)
         left = window.right - extent.right;
     SetWindowPos(Handle(), nullptr, left, window.top, extent.right, extent.bottom,
@@ -87,20 +81,15 @@ void TCustomLabel::AdjustBounds() {
 
 LRESULT TCustomLabel::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_PAINT:
-        Paint();
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
     case WM_GETDLGCODE:
         return DLGC_STATIC;
     case WM_SETTEXT: {
-        LRESULT result = TControl::WndProc(message, wParam, lParam);
+        LRESULT result = TCustomControl::WndProc(message, wParam, lParam);
         AdjustBounds();
         return result;
     }
     default:
-        return TControl::WndProc(message, wParam, lParam);
+        return TCustomControl::WndProc(message, wParam, lParam);
     }
 }
 
@@ -192,7 +181,9 @@ int TCustomComboBox::ItemIndex() const {
     return static_cast<int>(SendMessageW(Handle(), CB_GETCURSEL, 0, 0));
 }
 
-void TCustomComboBox::SetItemIndex(int index) { SendMessageW(Handle(), CB_SETCURSEL, index, 0); }
+void TCustomComboBox::SetItemIndex(int index) {
+    SendMessageW(Handle(), CB_SETCURSEL, index, 0);
+}
 
 void TCustomComboBox::ApplyScale() {
     TControl::ApplyScale();
@@ -208,25 +199,15 @@ void TCustomComboBox::ApplyScale() {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-TToolButton::TToolButton(TForm* owner) : TControl(owner) {
-    RegisterOwnClass(kToolButtonClass, LoadCursorW(nullptr, IDC_ARROW), nullptr);
-    CreateControl(kToolButtonClass, 0, 0);
-}
+TToolButton::TToolButton(TForm* owner) : TCustomControl(owner, kToolButtonClass, 0, 0) {}
 
-void TToolButton::Paint() {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(Handle(), &paint);
-    RECT client;
-    GetClientRect(Handle(), &client);
-    DrawFrameControl(dc, &client, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed_ ? DFCS_PUSHED : 0));
-    EndPaint(Handle(), &paint);
+void TToolButton::Paint(HDC dc, const RECT& client) {
+    RECT area = client;
+    DrawFrameControl(dc, &area, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed_ ? DFCS_PUSHED : 0));
 }
 
 LRESULT TToolButton::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_PAINT:
-        Paint();
-        return 0;
     case WM_GETDLGCODE:
         return DLGC_STATIC;
     case WM_LBUTTONDOWN:
@@ -261,6 +242,6 @@ LRESULT TToolButton::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         InvalidateRect(Handle(), nullptr, FALSE);
         return 0;
     default:
-        return TControl::WndProc(message, wParam, lParam);
+        return TCustomControl::WndProc(message, wParam, lParam);
     }
 }

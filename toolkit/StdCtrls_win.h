@@ -6,7 +6,7 @@
 #include "toolkit/Control_win.h"
 
 // A painted caption that sizes itself to its text and never takes the focus.
-class TCustomLabel : public TControl {
+class TCustomLabel : public TCustomControl {
 public:
     explicit TCustomLabel(TForm* owner);
 
@@ -20,7 +20,7 @@ protected:
 
 private:
     UINT DrawFlags() const;
-    void Paint();
+    void Paint(HDC dc, const RECT& client) override;
     void AdjustBounds();
 
     TAlignment alignment_ = taLeftJustify;
@@ -78,7 +78,7 @@ public:
 };
 
 // A flat button that never takes the keyboard focus.
-class TToolButton : public TControl {
+class TToolButton : public TCustomControl {
 public:
     explicit TToolButton(TForm* owner);
     TNotifyEvent OnClick;
@@ -87,7 +87,7 @@ protected:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void Paint();
+    void Paint(HDC dc, const RECT& client) override;
     bool pressed_ = false;
     bool tracking_ = false;
 };

@@ -22,19 +22,19 @@ TEST_P(CommandLineArgumentTest, SplitsLikeTheProgramExpects) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, CommandLineArgumentTest,
-    ::testing::Values(
-        ArgumentCase{u"Qrydesk.exe", 1, u""},
-        ArgumentCase{u"Qrydesk.exe Log", 0, u"Qrydesk.exe"},
-        ArgumentCase{u"\"C:\\Program Files\\Qrydesk.exe\" Log", 0, u"C:\\Program Files\\Qrydesk.exe"},
-        ArgumentCase{u"\"C:\\Program Files\\Qrydesk.exe\" Log", 1, u"Log"},
-        ArgumentCase{u"q.exe \t  Log\t second", 2, u"second"},
-        // Tabs and other control characters separate like blanks.
-        ArgumentCase{u"q.exe\x01Log\x1Fx", 1, u"Log"},
-        ArgumentCase{u"q.exe \"a b\"c \"d", 1, u"a bc"},
-        ArgumentCase{u"q.exe \"a b\"c \"d", 2, u"d"},
-        // A backslash before a quote is an ordinary character here.
-        ArgumentCase{u"q.exe a\\\"b c\"", 1, u"a\\b c"},
-        ArgumentCase{u"   q.exe   ", 1, u""}));
+    ::testing::Values(ArgumentCase{u"Qrydesk.exe", 1, u""},
+                      ArgumentCase{u"Qrydesk.exe Log", 0, u"Qrydesk.exe"},
+                      ArgumentCase{u"\"C:\\Program Files\\Qrydesk.exe\" Log", 0,
+                                   u"C:\\Program Files\\Qrydesk.exe"},
+                      ArgumentCase{u"\"C:\\Program Files\\Qrydesk.exe\" Log", 1, u"Log"},
+                      ArgumentCase{u"q.exe \t  Log\t second", 2, u"second"},
+                      // Tabs and other control characters separate like blanks.
+                      ArgumentCase{u"q.exe\x01Log\x1Fx", 1, u"Log"},
+                      ArgumentCase{u"q.exe \"a b\"c \"d", 1, u"a bc"},
+                      ArgumentCase{u"q.exe \"a b\"c \"d", 2, u"d"},
+                      // A backslash before a quote is an ordinary character here.
+                      ArgumentCase{u"q.exe a\\\"b c\"", 1, u"a\\b c"},
+                      ArgumentCase{u"   q.exe   ", 1, u""}));
 
 struct LogCase {
     const char16_t* commandLine;
@@ -48,17 +48,14 @@ TEST_P(LogSwitchTest, OnlyAnExactFirstArgumentTurnsTheLogOn) {
         << ToUtf8(GetParam().commandLine);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, LogSwitchTest,
-                         ::testing::Values(LogCase{u"Qrydesk.exe", false},
-                                           LogCase{u"Qrydesk.exe Log", true},
-                                           LogCase{u"Qrydesk.exe Log extra args", true},
-                                           LogCase{u"Qrydesk.exe \"Log\"", true},
-                                           LogCase{u"Qrydesk.exe L\"o\"g", true},
-                                           LogCase{u"Qrydesk.exe log", false},
-                                           LogCase{u"Qrydesk.exe LOG", false},
-                                           LogCase{u"Qrydesk.exe -Log", false},
-                                           LogCase{u"Qrydesk.exe Log.txt", false},
-                                           LogCase{u"Qrydesk.exe \"Log \"", false},
-                                           LogCase{u"Qrydesk.exe other Log", false}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LogSwitchTest,
+    ::testing::Values(LogCase{u"Qrydesk.exe", false}, LogCase{u"Qrydesk.exe Log", true},
+                      LogCase{u"Qrydesk.exe Log extra args", true},
+                      LogCase{u"Qrydesk.exe \"Log\"", true}, LogCase{u"Qrydesk.exe L\"o\"g", true},
+                      LogCase{u"Qrydesk.exe log", false}, LogCase{u"Qrydesk.exe LOG", false},
+                      LogCase{u"Qrydesk.exe -Log", false}, LogCase{u"Qrydesk.exe Log.txt", false},
+                      LogCase{u"Qrydesk.exe \"Log \"", false},
+                      LogCase{u"Qrydesk.exe other Log", false}));
 
 } // namespace

@@ -11,9 +11,8 @@ TEST(LanguageEnvironment, HebrewSetUpRunsWithMiddleEastSupportOrVersionSixAndLat
         bool wanted;
     } cases[] = {
         {false, 0, false}, // workstation query failed
-        {false, 5, false}, {true, 5, true},  {false, 6, true},
-        {true, 6, true},   {false, 10, true}, {true, 0, true},
-        {false, 0xFFFF, true},
+        {false, 5, false}, {true, 5, true}, {false, 6, true},      {true, 6, true},
+        {false, 10, true}, {true, 0, true}, {false, 0xFFFF, true},
     };
     for (const auto& c : cases)
         EXPECT_EQ(HebrewEnvironmentWanted(c.biDiSystem, c.major), c.wanted)

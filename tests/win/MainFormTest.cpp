@@ -21,7 +21,7 @@ protected:
     // those of Windows' own Tahoma; Wine's Tahoma measures a pixel or three differently.
     SIZE TextSize(std::u16string text) const {
         if (text.empty())
-            text = u" ";
+            text.push_back(u' ');
         HDC dc = GetDC(nullptr);
         HGDIOBJ old = SelectObject(dc, form->Font());
         RECT extent{};
@@ -241,6 +241,39 @@ TEST_F(MainFormTest, ToolButtonsClickWithoutTakingTheFocus) {
     SendMessageW(form->bPrev->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(200, 5));
     SendMessageW(form->bPrev->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(200, 5));
     EXPECT_EQ(clicks, 1);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MainFormTest, AnotherDensityScalesWindowControlsAndFontByOneFactor) {
+    RECT suggested{100, 100, 100 + 1200, 100 + 820};
+    SendMessageW(form->Handle(), WM_DPICHANGED, MAKEWPARAM(144, 144),
+                 reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(form->Dpi(), 144);
+    RECT sql = RectInParent(form->eSQL->Handle());
+    EXPECT_EQ(sql.left, 384);
+    EXPECT_EQ(sql.top, 12);
+    EXPECT_EQ(sql.right - sql.left, 554);
+    EXPECT_EQ(sql.bottom - sql.top, 134);
+    RECT grid = RectInParent(form->DBGrid1->Handle());
+    EXPECT_EQ(grid.left, 24);
+    EXPECT_EQ(grid.top, 288);
+    LOGFONTW font;
+    ASSERT_TRUE(GetObjectW(form->Font(), sizeof(font), &font));
+    EXPECT_EQ(font.lfHeight, -17);
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(form->eSQL->Handle(), WM_GETFONT, 0, 0)),
+              form->Font());
+}
+
+TEST(MainFormLifetime, ClosingTheWindowEndsTheMessageLoop) {
+    TMainForm form;
+    HWND window = form.Handle();
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    Application.Run(form, SW_SHOWNORMAL);
+    EXPECT_FALSE(IsWindow(window));
+    Application.SetMainForm(nullptr);
 }
 
 } // namespace
