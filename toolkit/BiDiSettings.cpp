@@ -18,14 +18,27 @@ bool BiDiSettings::SetParentBiDiMode(bool follow, TBiDiMode parentMode) {
     return true;
 }
 
+bool BiDiSettings::UseRightToLeftReading(bool middleEast) const {
+    return middleEast && mode_ != bdLeftToRight;
+}
+
+bool BiDiSettings::UseRightToLeftAlignment(bool middleEast) const {
+    return middleEast && mode_ == bdRightToLeft;
+}
+
+TAlignment BiDiSettings::DrawnAlignment(TAlignment alignment, bool middleEast) const {
+    if (!UseRightToLeftAlignment(middleEast) || alignment == taCenter)
+        return alignment;
+    return alignment == taLeftJustify ? taRightJustify : taLeftJustify;
+}
+
 std::uint32_t BiDiSettings::ExStyleBits(TAlignment alignment, bool middleEast) const {
-    if (!middleEast || mode_ == bdLeftToRight)
+    if (!UseRightToLeftReading(middleEast))
         return 0;
     std::uint32_t bits = BiDiExStyle::RtlReading;
     if (mode_ == bdRightToLeft || mode_ == bdRightToLeftNoAlign)
         bits |= BiDiExStyle::LeftScrollBar;
-    // A left-justified control in full right-to-left mode is drawn against its right edge.
-    if (mode_ == bdRightToLeft && alignment == taLeftJustify)
+    if (DrawnAlignment(alignment, middleEast) == taRightJustify && alignment != taRightJustify)
         bits |= BiDiExStyle::Right;
     return bits;
 }

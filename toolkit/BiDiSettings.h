@@ -31,8 +31,13 @@ public:
     // Following the parent again adopts the parent's mode.
     bool SetParentBiDiMode(bool follow, TBiDiMode parentMode);
 
-    // The right-to-left extended style bits for this mode. Nothing is right-to-left unless
-    // the system-locale description's middle-east flag is set.
+    // Nothing is right-to-left unless the system-locale description's middle-east flag is set.
+    bool UseRightToLeftReading(bool middleEast) const;
+    bool UseRightToLeftAlignment(bool middleEast) const;
+    // The alignment the text is drawn with: left and right swap while the alignment is
+    // right-to-left, so a left-justified caption stands against the right edge.
+    TAlignment DrawnAlignment(TAlignment alignment, bool middleEast) const;
+    // The right-to-left extended style bits for this mode.
     std::uint32_t ExStyleBits(TAlignment alignment, bool middleEast) const;
 
 private:

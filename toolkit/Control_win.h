@@ -67,6 +67,7 @@ public:
     virtual void SetBiDiMode(TBiDiMode mode);
     bool ParentBiDiMode() const { return bidi_.ParentBiDiMode(); }
     void SetParentBiDiMode(bool follow);
+    const BiDiSettings& BiDi() const { return bidi_; }
 
     // Runs once after the form has applied every stored setting of the control.
     virtual void Loaded() {}

@@ -74,18 +74,17 @@ void TForm::FocusFirstControl() {
 }
 
 void TForm::DoCreate() {
-    try {
-        if (OnCreate)
-            OnCreate(this);
-    } catch (...) {
-        Application.HandleException();
-    }
+    RunReported(OnCreate);
 }
 
 void TForm::DoDestroy() {
+    RunReported(OnDestroy);
+}
+
+void TForm::RunReported(const TNotifyEvent& handler) {
     try {
-        if (OnDestroy)
-            OnDestroy(this);
+        if (handler)
+            handler(this);
     } catch (...) {
         Application.HandleException();
     }

@@ -52,6 +52,7 @@ protected:
 private:
     friend class TControl;
     void Insert(TControl* control) { controls_.push_back(control); }
+    void RunReported(const TNotifyEvent& handler);
     void ApplyDpi(int dpi, const RECT* suggested);
     void SortTabOrder();
 

@@ -28,16 +28,10 @@ void TCustomLabel::ApplyScale() {
 }
 
 UINT TCustomLabel::DrawFlags() const {
-    bool rtl = SysLocale.MiddleEast && BiDiMode() != bdLeftToRight;
-    bool mirrored = SysLocale.MiddleEast && BiDiMode() == bdRightToLeft;
-    TAlignment alignment = alignment_;
-    if (mirrored && alignment != taCenter)
-        alignment = alignment == taLeftJustify ? taRightJustify : taLeftJustify;
+    TAlignment drawn = BiDi().DrawnAlignment(alignment_, SysLocale.MiddleEast);
     UINT flags = DT_EXPANDTABS | DT_SINGLELINE | DT_NOCLIP;
-    flags |= alignment == taLeftJustify    ? DT_LEFT
-             : alignment == taRightJustify ? DT_RIGHT
-                                           : DT_CENTER;
-    if (rtl)
+    flags |= drawn == taLeftJustify ? DT_LEFT : drawn == taRightJustify ? DT_RIGHT : DT_CENTER;
+    if (BiDi().UseRightToLeftReading(SysLocale.MiddleEast))
         flags |= DT_RTLREADING;
     return flags;
 }

@@ -54,4 +54,26 @@ TEST(BiDiSettings, ExtendedStyleFollowsModeAlignmentAndMiddleEastFlag) {
     }
 }
 
+TEST(BiDiSettings, DrawnAlignmentIsMirroredOnlyInFullRightToLeftMode) {
+    struct Case {
+        TBiDiMode mode;
+        bool middleEast;
+        TAlignment stored;
+        TAlignment drawn;
+    } cases[] = {
+        {bdRightToLeft, true, taLeftJustify, taRightJustify},
+        {bdRightToLeft, true, taRightJustify, taLeftJustify},
+        {bdRightToLeft, true, taCenter, taCenter},
+        {bdRightToLeftNoAlign, true, taLeftJustify, taLeftJustify},
+        {bdRightToLeft, false, taLeftJustify, taLeftJustify},
+        {bdLeftToRight, true, taRightJustify, taRightJustify},
+    };
+    for (const auto& c : cases) {
+        BiDiSettings s;
+        s.SetMode(c.mode);
+        EXPECT_EQ(s.DrawnAlignment(c.stored, c.middleEast), c.drawn)
+            << int(c.mode) << " " << c.middleEast << " " << int(c.stored);
+    }
+}
+
 } // namespace
