@@ -1,6 +1,7 @@
 #include "app/DBXMain_win.h"
 
 #include "app/StartupOptions.h"
+#include "base/Text.h"
 #include "toolkit/Application_win.h"
 
 TMainForm* MainForm = nullptr;
@@ -67,6 +68,8 @@ TMainForm::TMainForm() : TForm(kDesign) {
     bCopy = StoredBiDi(Place(Make<TBiDiButton>(), 678, 153, 75, 25, 11, u"Copy"));
     TForm::Loaded();
 
+    bPrev->OnClick = [this](TObject* Sender) { bPrevClick(Sender); };
+    bNext->OnClick = [this](TObject* Sender) { bNextClick(Sender); };
     OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
     OnDestroy = [this](TObject* Sender) { FormDestroy(Sender); };
     if (!Application.MainForm())
@@ -81,12 +84,30 @@ TMainForm::~TMainForm() {
 }
 
 void TMainForm::FormCreate(TObject*) {
-    for (auto& slot : Memory)
-        slot = std::make_unique<TStringList>();
+    Memory = StatementHistory();
     WithLog = LogRequested(Application.CommandLine());
 }
 
 void TMainForm::FormDestroy(TObject*) {
-    for (auto& slot : Memory)
-        slot.reset();
+    Memory = StatementHistory();
+}
+
+void TMainForm::PushMemory() {
+    Memory.Push(eSQL->Lines());
+    lCurrent->SetText(u"1");
+}
+
+void TMainForm::bPrevClick(TObject*) {
+    if (auto view = Memory.Older())
+        ShowHistory(*view);
+}
+
+void TMainForm::bNextClick(TObject*) {
+    ShowHistory(Memory.Newer());
+}
+
+void TMainForm::ShowHistory(const StatementHistory::View& view) {
+    eSQL->SetLines(view.editorLines);
+    if (view.counter)
+        lCurrent->SetText(IntToStr(*view.counter));
 }

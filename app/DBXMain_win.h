@@ -1,16 +1,13 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
+#include "app/StatementHistory.h"
 #include "bidi/BiDiCtrl_win.h"
 #include "data/DBGrid_win.h"
 #include "toolkit/Forms_win.h"
-
-using TStringList = std::vector<std::u16string>;
 
 // The one window: connection settings, the statement editor, the history buttons and the
 // result grid.
@@ -44,11 +41,21 @@ public:
 
     void FormCreate(TObject* Sender);
     void FormDestroy(TObject* Sender);
+    void bPrevClick(TObject* Sender);
+    void bNextClick(TObject* Sender);
 
-    // The statement history: slot n (1 to 10) is Memory[n - 1].
-    std::int32_t CurrentMem = 0;
-    std::array<std::unique_ptr<TStringList>, 10> Memory;
+    // The statement history and the slot the history buttons have reached.
+    StatementHistory Memory;
+    std::int32_t CurrentMem() const { return Memory.Position(); }
     bool WithLog = false;
+
+protected:
+    // Stores the editor's displayed lines as the newest statement; Open and Execute call it
+    // before anything else.
+    void PushMemory();
+
+private:
+    void ShowHistory(const StatementHistory::View& view);
 };
 
 extern TMainForm* MainForm;

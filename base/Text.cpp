@@ -58,3 +58,8 @@ char16_t ToLowerChar(char16_t c) {
         return static_cast<char16_t>(c + 0x50);
     return c;
 }
+
+std::u16string IntToStr(long long value) {
+    std::string digits = std::to_string(value);
+    return std::u16string(digits.begin(), digits.end());
+}

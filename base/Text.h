@@ -8,6 +8,9 @@
 std::string ToUtf8(std::u16string_view text);
 std::u16string FromUtf8(std::string_view text);
 
+// Plain decimal text, with a leading "-" when negative and no grouping.
+std::u16string IntToStr(long long value);
+
 // Lower case of one UTF-16 unit, for the alphabets that have case in the Basic Multilingual
 // Plane's first blocks (Latin, Greek, Cyrillic); other units come back unchanged.
 char16_t ToLowerChar(char16_t c);

@@ -128,6 +128,13 @@ std::vector<std::u16string> TCustomMemo::Lines() const {
     return lines;
 }
 
+void TCustomMemo::SetLines(const std::vector<std::u16string>& lines) {
+    std::u16string text;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        text.append(i ? u"\r\n" : u"").append(lines[i]);
+    SetText(text);
+}
+
 LRESULT TCustomMemo::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_GETDLGCODE) {
         // Tab is left to the dialog manager, which moves the focus on.

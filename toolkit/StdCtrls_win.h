@@ -49,6 +49,8 @@ public:
     // The rows as the editor displays them, word wrap included. An empty last row does not
     // count, so an empty editor has no lines.
     std::vector<std::u16string> Lines() const;
+    // Replaces the whole content: each string becomes one line.
+    void SetLines(const std::vector<std::u16string>& lines);
 
 protected:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -164,12 +164,10 @@ TEST_F(MainFormTest, MemoWrapsLongLinesIntoDisplayedRows) {
 }
 
 TEST_F(MainFormTest, StartsWithTheDocumentedState) {
-    EXPECT_EQ(form->CurrentMem, 0);
+    EXPECT_EQ(form->CurrentMem(), 0);
     EXPECT_EQ(ToUtf8(form->lCurrent->Text()), "1");
-    for (const auto& slot : form->Memory) {
-        ASSERT_TRUE(slot);
-        EXPECT_TRUE(slot->empty());
-    }
+    for (int slot = 1; slot <= 10; ++slot)
+        EXPECT_TRUE(form->Memory.Slot(slot).empty());
     EXPECT_FALSE(form->WithLog) << "the test runner's arguments are not \"Log\"";
 
     form->FocusFirstControl();
