@@ -1,5 +1,6 @@
 #include "app/DBXMain_win.h"
 
+#include "app/ActivityLog_win.h"
 #include "app/StartupOptions.h"
 #include "base/Text.h"
 #include "toolkit/Application_win.h"
@@ -90,6 +91,11 @@ void TMainForm::FormCreate(TObject*) {
 
 void TMainForm::FormDestroy(TObject*) {
     Memory = StatementHistory();
+}
+
+void TMainForm::WriteLog(const std::u16string& Text) {
+    if (WithLog)
+        AppendLogEntry(Text);
 }
 
 void TMainForm::PushMemory() {

@@ -50,6 +50,8 @@ public:
     bool WithLog = false;
 
 protected:
+    // One entry in the activity log while the log is on; never reports a failure.
+    void WriteLog(const std::u16string& Text);
     // Stores the editor's displayed lines as the newest statement; Open and Execute call it
     // before anything else.
     void PushMemory();

@@ -2,3 +2,4 @@
 
 TSysLocale SysLocale;
 std::uint32_t DefaultSystemCodePage = 0;
+TFormatSettings FormatSettings;

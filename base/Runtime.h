@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 // Process-wide locale facts that the run-time keeps and the toolkit consults. The program
 // fills them at start-up (from the thread locale and the ANSI code page); the Hebrew set-up
@@ -18,3 +19,13 @@ extern TSysLocale SysLocale;
 
 // Code page of every conversion to 8-bit text that names none of its own.
 extern std::uint32_t DefaultSystemCodePage;
+
+// The user's regional formats, read at start-up and again when the user changes them while
+// the program runs. The thread locale does not affect them.
+struct TFormatSettings {
+    std::u16string ShortDateFormat;
+    std::u16string LongTimeFormat;
+    char16_t DecimalSeparator = u'.';
+};
+
+extern TFormatSettings FormatSettings;

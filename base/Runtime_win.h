@@ -1,5 +1,21 @@
 #pragma once
 
-// Fills SysLocale from the thread locale and DefaultSystemCodePage from the ANSI code page.
-// Runs first at start-up, before any other module's initialisation.
+#include <string>
+
+#include "base/DateTime.h"
+
+// Fills SysLocale from the thread locale, DefaultSystemCodePage from the ANSI code page and
+// FormatSettings from the user's regional settings. Runs first at start-up, before any other
+// module's initialisation.
 void InitializeRuntime();
+
+// Reads the user's regional formats again (after the user changed them).
+void RefreshFormatSettings();
+
+// The local date and time now.
+TDateTime LocalNow();
+
+// A date or time rendered with a regional pattern ("M/d/yyyy", "h:mm:ss tt") in the user's
+// own locale, whatever the thread locale.
+std::u16string FormatDate(const TDateTime& date, const std::u16string& pattern);
+std::u16string FormatTime(const TDateTime& time, const std::u16string& pattern);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/Runtime_win.h"
 #include "base/WideText_win.h"
 #include "toolkit/Application_win.h"
 
@@ -147,6 +148,11 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
             SetFocus(focusBeforeDeactivation_);
             return 0;
         }
+        break;
+    case WM_SETTINGCHANGE:
+        // The user changed the regional settings: dates and times follow from now on.
+        if (Application.MainForm() == this)
+            RefreshFormatSettings();
         break;
     case WM_DESTROY:
         if (Application.MainForm() == this)

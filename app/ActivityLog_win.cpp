@@ -1,0 +1,54 @@
+#include "app/ActivityLog_win.h"
+
+#include <memory>
+#include <type_traits>
+
+#include <windows.h>
+
+#include "app/ActivityLogText.h"
+#include "base/Runtime.h"
+#include "base/Runtime_win.h"
+#include "base/WideText_win.h"
+
+namespace {
+
+struct HandleCloser {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+using FileHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
+
+// Other copies of the program may write the same day's file. A writer holds it alone for
+// the moment of one entry (others may only read), so entries never interleave or overwrite
+// each other even where appending is not atomic; the others wait their turn briefly. A file
+// held longer, or one that cannot be written, loses the entry.
+FileHandle OpenForAppending(const std::u16string& name) {
+    const ULONGLONG patience = 100; // milliseconds
+    ULONGLONG deadline = GetTickCount64() + patience;
+    for (;;) {
+        HANDLE file = CreateFileW(W(name), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE)
+            return FileHandle(file);
+        if (GetLastError() != ERROR_SHARING_VIOLATION || GetTickCount64() >= deadline)
+            return nullptr;
+        Sleep(1);
+    }
+}
+
+} // namespace
+
+void AppendLogEntry(std::u16string_view message) noexcept {
+    try {
+        std::u16string name = LogFileName(LocalNow());
+        FileHandle file = OpenForAppending(name);
+        if (!file)
+            return;
+        TDateTime now = LocalNow();
+        std::string bytes =
+            ToEightBit(LogLine(now, FormatDate(now, FormatSettings.ShortDateFormat),
+                               FormatTime(now, FormatSettings.LongTimeFormat), message));
+        DWORD written = 0;
+        WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    } catch (...) {
+    }
+}
