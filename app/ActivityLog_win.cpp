@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "app/ActivityLogText.h"
+#include "base/Platform.h"
 #include "base/Runtime.h"
 #include "base/Runtime_win.h"
 #include "base/WideText_win.h"

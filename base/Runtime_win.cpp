@@ -13,18 +13,6 @@ std::u16string UserLocaleInfo(LCTYPE item) {
     return length > 0 ? U16(value) : std::u16string();
 }
 
-SYSTEMTIME ToSystemTime(const TDateTime& t) {
-    SYSTEMTIME st{};
-    st.wYear = static_cast<WORD>(t.year);
-    st.wMonth = static_cast<WORD>(t.month);
-    st.wDay = static_cast<WORD>(t.day);
-    st.wHour = static_cast<WORD>(t.hour);
-    st.wMinute = static_cast<WORD>(t.minute);
-    st.wSecond = static_cast<WORD>(t.second);
-    st.wMilliseconds = static_cast<WORD>(t.millisecond);
-    return st;
-}
-
 } // namespace
 
 void InitializeRuntime() {
@@ -51,18 +39,4 @@ TDateTime LocalNow() {
     SYSTEMTIME st;
     GetLocalTime(&st);
     return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds};
-}
-
-std::u16string FormatDate(const TDateTime& date, const std::u16string& pattern) {
-    SYSTEMTIME st = ToSystemTime(date);
-    wchar_t text[256];
-    int length = GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &st, W(pattern), text, 256, nullptr);
-    return length > 0 ? U16(text) : std::u16string();
-}
-
-std::u16string FormatTime(const TDateTime& time, const std::u16string& pattern) {
-    SYSTEMTIME st = ToSystemTime(time);
-    wchar_t text[256];
-    int length = GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &st, W(pattern), text, 256);
-    return length > 0 ? U16(text) : std::u16string();
 }

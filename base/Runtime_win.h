@@ -3,6 +3,7 @@
 #include <string>
 
 #include "base/DateTime.h"
+#include "base/Platform.h" // whose Win32 services live beside this runtime
 
 // Fills SysLocale from the thread locale, DefaultSystemCodePage from the ANSI code page and
 // FormatSettings from the user's regional settings. Runs first at start-up, before any other
@@ -14,8 +15,3 @@ void RefreshFormatSettings();
 
 // The local date and time now.
 TDateTime LocalNow();
-
-// A date or time rendered with a regional pattern ("M/d/yyyy", "h:mm:ss tt") in the user's
-// own locale, whatever the thread locale.
-std::u16string FormatDate(const TDateTime& date, const std::u16string& pattern);
-std::u16string FormatTime(const TDateTime& time, const std::u16string& pattern);

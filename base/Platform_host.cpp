@@ -1,0 +1,107 @@
+#include "base/Platform.h"
+
+// Stand-ins for the host build: the numeric pattern letters, English day halves and Latin-1.
+// Enough for the portable code's tests; the product asks Windows.
+
+namespace {
+
+void AppendNumber(std::u16string& out, int value, int minDigits) {
+    char16_t digits[12];
+    int count = 0;
+    unsigned magnitude = static_cast<unsigned>(value);
+    if (value < 0)
+        magnitude = 0u - magnitude;
+    do {
+        digits[count++] = static_cast<char16_t>(u'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0)
+        out += u'-';
+    for (int i = count; i < minDigits; ++i)
+        out += u'0';
+    while (count > 0)
+        out += digits[--count];
+}
+
+// Renders the letters in `letters` (runs of one letter form one field); every other character
+// is copied, and text in apostrophes is literal ('' is one apostrophe).
+std::u16string Render(const TDateTime& t, const std::u16string& pattern,
+                      std::u16string_view letters) {
+    std::u16string out;
+    std::size_t i = 0;
+    while (i < pattern.size()) {
+        char16_t c = pattern[i];
+        if (c == u'\'') {
+            ++i;
+            for (; i < pattern.size(); ++i) {
+                if (pattern[i] != u'\'')
+                    out += pattern[i];
+                else if (i + 1 < pattern.size() && pattern[i + 1] == u'\'')
+                    out += pattern[++i];
+                else
+                    break;
+            }
+            ++i;
+            continue;
+        }
+        if (letters.find(c) == std::u16string_view::npos) {
+            out += c;
+            ++i;
+            continue;
+        }
+        std::size_t run = 1;
+        while (i + run < pattern.size() && pattern[i + run] == c)
+            ++run;
+        i += run;
+        int width = run >= 2 ? 2 : 1;
+        switch (c) {
+        case u'd':
+            AppendNumber(out, t.day, width);
+            break;
+        case u'M':
+            AppendNumber(out, t.month, width);
+            break;
+        case u'y':
+            if (run >= 3)
+                AppendNumber(out, t.year, 4);
+            else
+                AppendNumber(out, t.year % 100, width);
+            break;
+        case u'h':
+            AppendNumber(out, t.hour % 12 == 0 ? 12 : t.hour % 12, width);
+            break;
+        case u'H':
+            AppendNumber(out, t.hour, width);
+            break;
+        case u'm':
+            AppendNumber(out, t.minute, width);
+            break;
+        case u's':
+            AppendNumber(out, t.second, width);
+            break;
+        case u't':
+            out += t.hour < 12 ? u'A' : u'P';
+            if (run >= 2)
+                out += u'M';
+            break;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+std::u16string FormatDate(const TDateTime& date, const std::u16string& pattern) {
+    return Render(date, pattern, u"dMy");
+}
+
+std::u16string FormatTime(const TDateTime& time, const std::u16string& pattern) {
+    return Render(time, pattern, u"hHmst");
+}
+
+std::u16string EightBitToText(std::string_view bytes) {
+    std::u16string text(bytes.size(), u'\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        text[i] = static_cast<unsigned char>(bytes[i]);
+    return text;
+}

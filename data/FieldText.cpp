@@ -1,0 +1,173 @@
+#include "data/FieldText.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "base/Platform.h"
+#include "base/Runtime.h"
+
+// This runs for every cell of a copied result, so numbers are composed in stack buffers and
+// the text is allocated once.
+
+namespace {
+
+std::u16string IntegerText(std::int64_t value) {
+    char digits[24];
+    auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    return std::u16string(digits, end);
+}
+
+// General form with 15 significant digits: fixed while the rounded value has at most 15 digits
+// before the point and is at least 0.00001, scientific otherwise.
+std::u16string RealText(double value) {
+    if (std::isnan(value))
+        return u"NAN";
+    if (std::isinf(value))
+        return value < 0 ? u"-INF" : u"INF";
+
+    // "-d.dddddddddddddde-ddd": correctly rounded to 15 significant digits.
+    char scientific[32];
+    const char* end = std::to_chars(scientific, scientific + sizeof scientific, value,
+                                    std::chars_format::scientific, 14)
+                          .ptr;
+    const char* p = scientific;
+    bool negative = *p == '-';
+    if (negative)
+        ++p;
+    char digits[15];
+    int count = 0;
+    for (; *p != 'e'; ++p) {
+        if (*p != '.')
+            digits[count++] = *p;
+    }
+    ++p;
+    if (*p == '+')
+        ++p;
+    int exponent = 0;
+    std::from_chars(p, end, exponent);
+    while (count > 1 && digits[count - 1] == '0')
+        --count;
+    if (digits[0] == '0')
+        return u"0"; // negative zero included
+
+    const char16_t separator = FormatSettings.DecimalSeparator;
+    char16_t out[32];
+    int n = 0;
+    if (negative)
+        out[n++] = u'-';
+    if (exponent >= -5 && exponent <= 14) {
+        if (exponent >= 0) {
+            for (int i = 0; i <= exponent; ++i)
+                out[n++] = i < count ? digits[i] : u'0';
+            if (count > exponent + 1)
+                out[n++] = separator;
+            for (int i = exponent + 1; i < count; ++i)
+                out[n++] = digits[i];
+        } else {
+            out[n++] = u'0';
+            out[n++] = separator;
+            for (int i = -1; i > exponent; --i)
+                out[n++] = u'0';
+            for (int i = 0; i < count; ++i)
+                out[n++] = digits[i];
+        }
+    } else {
+        out[n++] = digits[0];
+        if (count > 1)
+            out[n++] = separator;
+        for (int i = 1; i < count; ++i)
+            out[n++] = digits[i];
+        out[n++] = u'E';
+        if (exponent < 0)
+            out[n++] = u'-';
+        char power[8];
+        const char* powerEnd =
+            std::to_chars(power, power + sizeof power, exponent < 0 ? -exponent : exponent).ptr;
+        for (const char* q = power; q < powerEnd; ++q)
+            out[n++] = *q;
+    }
+    return std::u16string(out, static_cast<std::size_t>(n));
+}
+
+// "-123.4500" -> "-123.45" with the user's separator. Drivers that leave out the zero before
+// the point (".5") get it back; a fraction that is not plain digits is left as it came.
+std::u16string DecimalText(std::u16string_view text) {
+    bool negative = !text.empty() && text[0] == u'-';
+    if (negative)
+        text.remove_prefix(1);
+    std::size_t point = text.find(u'.');
+    std::u16string_view whole = text.substr(0, point);
+    std::u16string_view fraction =
+        point == std::u16string_view::npos ? std::u16string_view() : text.substr(point + 1);
+    if (fraction.find_first_not_of(u"0123456789") == std::u16string_view::npos) {
+        std::size_t last = fraction.find_last_not_of(u'0');
+        fraction = fraction.substr(0, last == std::u16string_view::npos ? 0 : last + 1);
+    }
+    if (whole.empty())
+        whole = u"0";
+    if (fraction.empty() && whole.find_first_not_of(u'0') == std::u16string_view::npos)
+        negative = false; // "-0.00" is zero
+
+    std::u16string out;
+    out.reserve(1 + whole.size() + 1 + fraction.size());
+    if (negative)
+        out += u'-';
+    out += whole;
+    if (!fraction.empty()) {
+        out += FormatSettings.DecimalSeparator;
+        out += fraction;
+    }
+    return out;
+}
+
+// Two bytes to a unit, the first the low half; an odd last byte stands alone.
+std::u16string PairedBytesText(std::string_view bytes) {
+    std::u16string out((bytes.size() + 1) / 2, u'\0');
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        auto low = static_cast<unsigned char>(bytes[2 * i]);
+        unsigned high = 2 * i + 1 < bytes.size() ? static_cast<unsigned char>(bytes[2 * i + 1]) : 0;
+        out[i] = static_cast<char16_t>(low | high << 8);
+    }
+    return out;
+}
+
+std::u16string DateTimeText(TFieldType type, const TDateTime& value) {
+    if (type == TFieldType::Date)
+        return FormatDate(value, FormatSettings.ShortDateFormat);
+    if (type == TFieldType::Time || value.year == 0)
+        return FormatTime(value, FormatSettings.LongTimeFormat);
+    std::u16string text = FormatDate(value, FormatSettings.ShortDateFormat);
+    if (!value.IsMidnight()) {
+        text += u' ';
+        text += FormatTime(value, FormatSettings.LongTimeFormat);
+    }
+    return text;
+}
+
+} // namespace
+
+std::u16string FieldValueText(TFieldType type, const CellValue& value) {
+    // SQLite lets any column hold any kind of value, so the value's own tag decides first and
+    // the field's type only refines it.
+    switch (value.tag) {
+    case CellValue::Tag::Null:
+        return {};
+    case CellValue::Tag::Integer:
+        if (type == TFieldType::Boolean)
+            return value.integer != 0 ? u"True" : u"False";
+        return IntegerText(value.integer);
+    case CellValue::Tag::Real:
+        return RealText(value.real);
+    case CellValue::Tag::Text:
+        return std::u16string(value.text);
+    case CellValue::Tag::Decimal:
+        return DecimalText(value.text);
+    case CellValue::Tag::Bytes:
+        if (type == TFieldType::Blob)
+            return EightBitToText(value.bytes);
+        return PairedBytesText(value.bytes);
+    case CellValue::Tag::DateTime:
+        return DateTimeText(type, value.dateTime);
+    }
+    return {};
+}

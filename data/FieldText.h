@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+#include "data/CellValue.h"
+#include "data/FieldType.h"
+
+// A value as the user reads it, by its field's type: NULL is empty; integers in decimal;
+// floating point in general form with at most 15 significant digits; exact decimals their
+// digits without trailing zeros after the separator; booleans "True" or "False"; dates in
+// the short date pattern, times in the long time pattern, date-times both with a blank between
+// unless the time is midnight; text as it is; long bytes as 8-bit text in the default code
+// page; other bytes paired into UTF-16 units. Numbers and dates follow FormatSettings. A
+// value of another kind than its field's (SQLite lets any column hold any kind) shows by its
+// own kind.
+std::u16string FieldValueText(TFieldType type, const CellValue& value);
