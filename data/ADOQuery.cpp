@@ -1,0 +1,251 @@
+#include "data/ADOQuery.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "base/Exception.h"
+#include "base/Text.h"
+#include "data/ADOConnection.h"
+#include "data/FieldText.h"
+#include "data/StatementText.h"
+
+namespace {
+
+bool SameText(std::u16string_view a, std::u16string_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(),
+                      [](char16_t x, char16_t y) { return ToLowerChar(x) == ToLowerChar(y); });
+}
+
+} // namespace
+
+int TField::Index() const {
+    const auto& order = query_.order_;
+    return int(std::find(order.begin(), order.end(), this) - order.begin());
+}
+
+CellValue TField::Value() const {
+    query_.CheckActive();
+    if (query_.eof_ && query_.FetchedCount() == 0)
+        return CellValue::Null();
+    return query_.CellAt(query_.current_, column_);
+}
+
+std::u16string TField::AsString() const {
+    return FieldValueText(info_.type, Value());
+}
+
+TADOQuery::TADOQuery() = default;
+
+TADOQuery::~TADOQuery() {
+    SetConnection(nullptr);
+}
+
+void TADOQuery::SetConnection(TADOConnection* connection) {
+    if (connection_)
+        std::erase(connection_->queries_, this);
+    connection_ = connection;
+    if (connection_)
+        connection_->queries_.push_back(this);
+}
+
+void TADOQuery::SetSQL(const std::vector<std::u16string>& lines) {
+    Close();
+    std::u16string text = JoinLines(lines);
+    if (text.empty()) {
+        commandText_.clear();
+        parameterNames_.clear();
+        return;
+    }
+    StatementText scanned = ScanParameters(text);
+    commandText_ = std::move(scanned.text);
+    parameterNames_ = std::move(scanned.parameterNames);
+}
+
+void TADOQuery::CheckStatement() const {
+    if (commandText_.empty())
+        throw Exception(u"ADOQuery: Missing SQL property");
+    if (!connection_)
+        throw Exception(u"ADOQuery: Missing Connection or ConnectionString");
+}
+
+void TADOQuery::CheckActive() const {
+    if (!active_)
+        throw Exception(u"ADOQuery: Cannot perform this operation on a closed dataset");
+}
+
+void TADOQuery::Open() {
+    if (active_)
+        return;
+    CheckStatement();
+    auto result = connection_->Driver().OpenResult(commandText_);
+    if (!result)
+        throw Exception(u"ADOQuery: CommandText does not return a result set");
+    try {
+        result_ = std::move(result);
+        BuildFields(result_->Columns());
+        cache_ = std::make_unique<RowCache>(result_->Columns().size());
+        active_ = true;
+        // Only the first row is read now: the rest come as a reader moves to them.
+        FetchUpTo(1);
+    } catch (...) {
+        active_ = false;
+        result_.reset();
+        cache_.reset();
+        fields_.clear();
+        order_.clear();
+        throw;
+    }
+    current_ = 0;
+    bof_ = true;
+    eof_ = cache_->RowCount() == 0;
+    Notify(TDataEvent::ActiveChanged);
+}
+
+std::int32_t TADOQuery::ExecSQL() {
+    CheckStatement();
+    // Rows affected travel as a signed 32-bit count, as the database's interface reports them.
+    return static_cast<std::int32_t>(connection_->Driver().Execute(commandText_));
+}
+
+void TADOQuery::Close() {
+    if (!active_)
+        return;
+    Cancel();
+    active_ = false;
+    result_.reset();
+    cache_.reset();
+    fields_.clear();
+    order_.clear();
+    fetchedAll_ = false;
+    current_ = 0;
+    eof_ = bof_ = true;
+    Notify(TDataEvent::ActiveChanged);
+}
+
+void TADOQuery::BuildFields(const std::vector<ColumnInfo>& columns) {
+    fields_.clear();
+    order_.clear();
+    fetchedAll_ = false;
+    auto taken = [&](std::u16string_view name) {
+        return std::any_of(fields_.begin(), fields_.end(),
+                           [&](const auto& field) { return SameText(field->name_, name); });
+    };
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        std::u16string base = columns[i].name.empty() ? u"COLUMN" : columns[i].name + u"_";
+        std::u16string name = columns[i].name;
+        for (long long number = 1; name.empty() || taken(name); ++number)
+            name = base + IntToStr(number);
+        fields_.push_back(std::unique_ptr<TField>(new TField(*this, columns[i], name, i)));
+        order_.push_back(fields_.back().get());
+    }
+}
+
+bool TADOQuery::FetchUpTo(std::size_t count) {
+    if (!active_)
+        return false;
+    while (cache_->RowCount() < count && !fetchedAll_) {
+        if (!result_ || !result_->Fetch(fetchRow_)) {
+            fetchedAll_ = true;
+            // The statement has nothing more to give; its resources can go now.
+            result_.reset();
+            break;
+        }
+        cache_->Append(fetchRow_);
+    }
+    return cache_->RowCount() >= count;
+}
+
+std::size_t TADOQuery::RecordCount() {
+    CheckActive();
+    FetchUpTo(std::numeric_limits<std::size_t>::max());
+    return cache_->RowCount();
+}
+
+void TADOQuery::DetachFromConnection() {
+    if (!active_ || !result_)
+        return;
+    try {
+        FetchUpTo(std::numeric_limits<std::size_t>::max());
+    } catch (...) {
+        result_.reset();
+        fetchedAll_ = true;
+        throw;
+    }
+}
+
+void TADOQuery::First() {
+    CheckActive();
+    current_ = 0;
+    bof_ = true;
+    eof_ = cache_->RowCount() == 0;
+    Notify(TDataEvent::Scrolled);
+}
+
+void TADOQuery::Next() {
+    CheckActive();
+    if (FetchUpTo(current_ + 2)) {
+        ++current_;
+        bof_ = false;
+    } else {
+        eof_ = true;
+    }
+    Notify(TDataEvent::Scrolled);
+}
+
+void TADOQuery::Prior() {
+    CheckActive();
+    if (current_ > 0) {
+        --current_;
+        eof_ = false;
+    } else {
+        bof_ = true;
+    }
+    Notify(TDataEvent::Scrolled);
+}
+
+void TADOQuery::Last() {
+    CheckActive();
+    RecordCount();
+    MoveTo(cache_->RowCount() == 0 ? 0 : cache_->RowCount() - 1);
+}
+
+void TADOQuery::MoveTo(std::size_t index) {
+    CheckActive();
+    if (index != std::numeric_limits<std::size_t>::max())
+        FetchUpTo(index + 1);
+    std::size_t rows = cache_->RowCount();
+    current_ = rows == 0 ? 0 : std::min(index, rows - 1);
+    bof_ = current_ == 0;
+    eof_ = rows == 0;
+    Notify(TDataEvent::Scrolled);
+}
+
+TField& TADOQuery::Fields(int index) const {
+    CheckActive();
+    if (index < 0 || index >= FieldCount())
+        throw Exception(u"List index out of bounds (" + IntToStr(index) + u")");
+    return *order_[index];
+}
+
+void TADOQuery::MoveField(int from, int to) {
+    if (from < 0 || to < 0 || from >= FieldCount() || to >= FieldCount() || from == to)
+        return;
+    TField* field = order_[from];
+    order_.erase(order_.begin() + from);
+    order_.insert(order_.begin() + to, field);
+}
+
+CellValue TADOQuery::CellAt(std::size_t row, std::size_t column) const {
+    return cache_->Cell(row, column);
+}
+
+void TADOQuery::EnableControls() {
+    if (disableCount_ > 0 && --disableCount_ == 0)
+        Notify(TDataEvent::DataSetChanged);
+}
+
+void TADOQuery::Notify(TDataEvent event) {
+    if (dataSource_ && disableCount_ == 0)
+        dataSource_->Notify(event);
+}

@@ -1,0 +1,140 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "data/DataSource.h"
+#include "data/Driver.h"
+#include "data/RowCache.h"
+
+class TADOConnection;
+class TADOQuery;
+class TDataSource;
+
+// One column of an open query, and its value in the query's current row.
+class TField {
+public:
+    // Unique within the query without regard to case ("COLUMN1", "ID_1").
+    const std::u16string& FieldName() const { return name_; }
+    TFieldType DataType() const { return info_.type; }
+    int Size() const { return info_.size; }
+    int Precision() const { return info_.precision; }
+    bool ReadOnly() const { return info_.readOnly; }
+    const ColumnInfo& Info() const { return info_; }
+    // Position in the query's current field order.
+    int Index() const;
+
+    bool IsNull() const { return Value().tag == CellValue::Tag::Null; }
+    CellValue Value() const;
+    // The current row's value as text, by the user's number and date formats.
+    std::u16string AsString() const;
+
+private:
+    friend class TADOQuery;
+    TField(TADOQuery& query, ColumnInfo info, std::u16string name, std::size_t column)
+        : query_(query), info_(std::move(info)), name_(std::move(name)), column_(column) {}
+    TADOQuery& query_;
+    ColumnInfo info_;
+    std::u16string name_;
+    std::size_t column_; // the value's column in the row cache, whatever the field order
+};
+
+// A statement and, while open, its result: rows fetched from the driver only as a reader
+// moves to them, and kept in a compact cache so that it can go back.
+class TADOQuery {
+public:
+    TADOQuery();
+    ~TADOQuery();
+    TADOQuery(const TADOQuery&) = delete;
+    TADOQuery& operator=(const TADOQuery&) = delete;
+
+    void SetConnection(TADOConnection* connection);
+    TADOConnection* Connection() const { return connection_; }
+    void SetDataSource(TDataSource* source) { dataSource_ = source; }
+
+    // Closes the query (dropping an unposted row edit), then takes the lines, each followed
+    // by CR LF, with ":name" markers turned into unset parameters.
+    void SetSQL(const std::vector<std::u16string>& lines);
+    const std::u16string& CommandText() const { return commandText_; }
+    const std::vector<std::u16string>& ParameterNames() const { return parameterNames_; }
+
+    // Opens the connection when closed, runs the statement and keeps its first result that
+    // has columns. Raises "ADOQuery: CommandText does not return a result set" when none
+    // has; the statement has still run. On failure the query stays closed.
+    void Open();
+    // Runs the statement and returns the rows affected as the database reports them.
+    std::int32_t ExecSQL();
+    // Nothing when closed.
+    void Close();
+    bool Active() const { return active_; }
+
+    // Cursor. Moves raise "ADOQuery: Cannot perform this operation on a closed dataset" when
+    // closed; every move first posts a changed pending row.
+    void First();
+    void Next();
+    void Prior();
+    void Last();
+    // Makes row `index` (0-based) current, or the last row when there are fewer.
+    void MoveTo(std::size_t index);
+    // True once Next has passed the last row, and at once for an empty result.
+    bool Eof() const { return eof_; }
+    bool Bof() const { return bof_; }
+    std::size_t RecNo() const { return current_; }
+
+    // Rows read from the database so far, and whether that is all of them.
+    std::size_t FetchedCount() const { return cache_ ? cache_->RowCount() : 0; }
+    bool AllFetched() const { return fetchedAll_; }
+    // Reads rows until `count` are cached or none are left; returns whether `count` are.
+    bool FetchUpTo(std::size_t count);
+    // The number of rows, reading all of them first.
+    std::size_t RecordCount();
+    // Bytes the row cache holds.
+    std::size_t CacheBytes() const { return cache_ ? cache_->BytesUsed() : 0; }
+
+    int FieldCount() const { return static_cast<int>(order_.size()); }
+    // By 0-based index in the current field order.
+    TField& Fields(int index) const;
+    // Moves a field to another place in the field order.
+    void MoveField(int from, int to);
+    // A value of any cached row, by cache column.
+    CellValue CellAt(std::size_t row, std::size_t column) const;
+
+    // Suspends and resumes telling the data source of changes; calls nest.
+    void DisableControls() { ++disableCount_; }
+    void EnableControls();
+    bool ControlsDisabled() const { return disableCount_ > 0; }
+
+    // Drops an unposted row edit. (Rows cannot be edited yet: results are read-only.)
+    void Cancel() {}
+
+private:
+    friend class TADOConnection;
+    friend class TField;
+    void CheckActive() const;
+    void CheckStatement() const;
+    void Notify(TDataEvent event);
+    void BuildFields(const std::vector<ColumnInfo>& columns);
+    // Keeps the cached rows and lets go of the driver's result, reading its remaining rows
+    // first so that the result stays whole once the connection is gone.
+    void DetachFromConnection();
+
+    TADOConnection* connection_ = nullptr;
+    TDataSource* dataSource_ = nullptr;
+    std::u16string commandText_;
+    std::vector<std::u16string> parameterNames_;
+
+    std::unique_ptr<DriverResult> result_;
+    std::unique_ptr<RowCache> cache_;
+    std::vector<CellValue> fetchRow_;
+    std::vector<std::unique_ptr<TField>> fields_;
+    std::vector<TField*> order_;
+    bool active_ = false;
+    bool fetchedAll_ = false;
+    std::size_t current_ = 0;
+    bool eof_ = true;
+    bool bof_ = true;
+    int disableCount_ = 0;
+};

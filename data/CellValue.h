@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "base/DateTime.h"
+
+// One value of a result row, as a driver hands it over and as the row cache gives it back.
+// Text and bytes point into memory owned by whoever produced the value; they stay valid only
+// until that owner's next fetch or change.
+struct CellValue {
+    enum class Tag : std::uint8_t {
+        Null,
+        Integer,  // `integer`; also booleans (0 or 1)
+        Real,     // `real`
+        Text,     // `text`, UTF-16
+        Bytes,    // `bytes`
+        DateTime, // `dateTime`; a date has midnight, a time has year 0
+        Decimal,  // `text`: an exact decimal as "-123.4500", "." before the fraction
+    };
+
+    Tag tag = Tag::Null;
+    std::int64_t integer = 0;
+    double real = 0;
+    std::u16string_view text;
+    std::string_view bytes;
+    TDateTime dateTime;
+
+    static CellValue Null() { return {}; }
+    static CellValue OfInteger(std::int64_t v) {
+        CellValue c;
+        c.tag = Tag::Integer;
+        c.integer = v;
+        return c;
+    }
+    static CellValue OfReal(double v) {
+        CellValue c;
+        c.tag = Tag::Real;
+        c.real = v;
+        return c;
+    }
+    static CellValue OfText(std::u16string_view v) {
+        CellValue c;
+        c.tag = Tag::Text;
+        c.text = v;
+        return c;
+    }
+    static CellValue OfBytes(std::string_view v) {
+        CellValue c;
+        c.tag = Tag::Bytes;
+        c.bytes = v;
+        return c;
+    }
+    static CellValue OfDateTime(const TDateTime& v) {
+        CellValue c;
+        c.tag = Tag::DateTime;
+        c.dateTime = v;
+        return c;
+    }
+    static CellValue OfDecimal(std::u16string_view digits) {
+        CellValue c;
+        c.tag = Tag::Decimal;
+        c.text = digits;
+        return c;
+    }
+};

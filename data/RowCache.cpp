@@ -1,0 +1,150 @@
+#include "data/RowCache.h"
+
+#include <cstring>
+
+namespace {
+
+// Rows per block: large enough that a block's bookkeeping is negligible, small enough that a
+// short result does not hold much it never uses.
+constexpr std::size_t blockRows = 256;
+// Text chunk size in UTF-16 units; a longer value gets a chunk of its own.
+constexpr std::size_t chunkUnits = 32 * 1024;
+// Units the length prefix of a stored value takes.
+constexpr std::size_t prefixUnits = 2;
+
+std::uint64_t PackDateTime(const TDateTime& t) {
+    return (std::uint64_t(std::uint16_t(t.year)) << 48) | (std::uint64_t(t.month & 0xFF) << 40) |
+           (std::uint64_t(t.day & 0xFF) << 32) | (std::uint64_t(t.hour & 0xFF) << 24) |
+           (std::uint64_t(t.minute & 0xFF) << 16) | (std::uint64_t(t.second & 0x3F) << 10) |
+           std::uint64_t(t.millisecond & 0x3FF);
+}
+
+TDateTime UnpackDateTime(std::uint64_t v) {
+    TDateTime t;
+    t.year = std::int16_t(v >> 48);
+    t.month = int((v >> 40) & 0xFF);
+    t.day = int((v >> 32) & 0xFF);
+    t.hour = int((v >> 24) & 0xFF);
+    t.minute = int((v >> 16) & 0xFF);
+    t.second = int((v >> 10) & 0x3F);
+    t.millisecond = int(v & 0x3FF);
+    return t;
+}
+
+std::uint32_t StoredLength(const char16_t* stored) {
+    return std::uint32_t(stored[0]) | (std::uint32_t(stored[1]) << 16);
+}
+
+} // namespace
+
+struct RowCache::Block {
+    explicit Block(std::size_t columns)
+        : tags(new CellValue::Tag[blockRows * columns]),
+          slots(new std::uint64_t[blockRows * columns]) {}
+    std::unique_ptr<CellValue::Tag[]> tags;
+    std::unique_ptr<std::uint64_t[]> slots;
+};
+
+RowCache::RowCache(std::size_t columnCount) : columnCount_(columnCount) {}
+
+RowCache::~RowCache() = default;
+
+const char16_t* RowCache::Store(const void* data, std::uint32_t byteCount) {
+    std::size_t units = prefixUnits + (std::size_t(byteCount) + 1) / 2;
+    if (chunks_.empty() || chunkUsed_ + units > chunkSize_) {
+        std::size_t size = units > chunkUnits / 4 ? units : chunkUnits;
+        chunks_.emplace_back(new char16_t[size]);
+        chunkBytes_ += size * sizeof(char16_t);
+        chunkSize_ = size;
+        chunkUsed_ = 0;
+        // A value that needed a chunk of its own leaves the previous chunk's space unused, so
+        // that the next small values start a fresh chunk rather than waste this one.
+    }
+    char16_t* stored = chunks_.back().get() + chunkUsed_;
+    stored[0] = char16_t(byteCount & 0xFFFF);
+    stored[1] = char16_t(byteCount >> 16);
+    if (byteCount)
+        std::memcpy(stored + prefixUnits, data, byteCount);
+    chunkUsed_ += units;
+    return stored;
+}
+
+void RowCache::Append(const std::vector<CellValue>& row) {
+    std::size_t inBlock = rowCount_ % blockRows;
+    if (inBlock == 0)
+        blocks_.push_back(std::make_unique<Block>(columnCount_));
+    Block& block = *blocks_.back();
+    CellValue::Tag* tags = block.tags.get() + inBlock * columnCount_;
+    std::uint64_t* slots = block.slots.get() + inBlock * columnCount_;
+    for (std::size_t column = 0; column < columnCount_; ++column) {
+        const CellValue& value = row[column];
+        std::uint64_t slot = 0;
+        switch (value.tag) {
+        case CellValue::Tag::Null:
+            break;
+        case CellValue::Tag::Integer:
+            slot = std::uint64_t(value.integer);
+            break;
+        case CellValue::Tag::Real:
+            std::memcpy(&slot, &value.real, sizeof slot);
+            break;
+        case CellValue::Tag::Text:
+        case CellValue::Tag::Decimal: {
+            auto* stored = Store(value.text.data(), std::uint32_t(value.text.size() * 2));
+            slot = reinterpret_cast<std::uintptr_t>(stored);
+            break;
+        }
+        case CellValue::Tag::Bytes: {
+            auto* stored = Store(value.bytes.data(), std::uint32_t(value.bytes.size()));
+            slot = reinterpret_cast<std::uintptr_t>(stored);
+            break;
+        }
+        case CellValue::Tag::DateTime:
+            slot = PackDateTime(value.dateTime);
+            break;
+        }
+        tags[column] = value.tag;
+        slots[column] = slot;
+    }
+    ++rowCount_;
+}
+
+CellValue RowCache::Cell(std::size_t row, std::size_t column) const {
+    const Block& block = *blocks_[row / blockRows];
+    std::size_t index = (row % blockRows) * columnCount_ + column;
+    std::uint64_t slot = block.slots[index];
+    CellValue value;
+    value.tag = block.tags[index];
+    switch (value.tag) {
+    case CellValue::Tag::Null:
+        break;
+    case CellValue::Tag::Integer:
+        value.integer = std::int64_t(slot);
+        break;
+    case CellValue::Tag::Real:
+        std::memcpy(&value.real, &slot, sizeof slot);
+        break;
+    case CellValue::Tag::Text:
+    case CellValue::Tag::Decimal: {
+        auto* stored = reinterpret_cast<const char16_t*>(std::uintptr_t(slot));
+        value.text = std::u16string_view(stored + prefixUnits, StoredLength(stored) / 2);
+        break;
+    }
+    case CellValue::Tag::Bytes: {
+        auto* stored = reinterpret_cast<const char16_t*>(std::uintptr_t(slot));
+        value.bytes = std::string_view(reinterpret_cast<const char*>(stored + prefixUnits),
+                                       StoredLength(stored));
+        break;
+    }
+    case CellValue::Tag::DateTime:
+        value.dateTime = UnpackDateTime(slot);
+        break;
+    }
+    return value;
+}
+
+std::size_t RowCache::BytesUsed() const {
+    std::size_t perBlock = sizeof(Block) + blockRows * columnCount_ * (1 + sizeof(std::uint64_t));
+    return blocks_.size() * perBlock + blocks_.capacity() * sizeof(blocks_[0]) + chunkBytes_ +
+           chunks_.capacity() * sizeof(chunks_[0]);
+}

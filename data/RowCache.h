@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "data/CellValue.h"
+
+// The rows of a result fetched so far, kept compactly: per cell one tag byte and one 8-byte
+// slot holding a number, a packed date or a reference into a shared text buffer. No cell owns
+// a heap allocation of its own, and nothing moves once stored.
+class RowCache {
+public:
+    explicit RowCache(std::size_t columnCount);
+    ~RowCache();
+    RowCache(const RowCache&) = delete;
+    RowCache& operator=(const RowCache&) = delete;
+
+    std::size_t ColumnCount() const { return columnCount_; }
+    std::size_t RowCount() const { return rowCount_; }
+    // Copies one row's values (one per column) in.
+    void Append(const std::vector<CellValue>& row);
+    // The value; its text and bytes stay valid as long as the cache.
+    CellValue Cell(std::size_t row, std::size_t column) const;
+    // Bytes held for the rows, their values and the bookkeeping.
+    std::size_t BytesUsed() const;
+
+private:
+    struct Block;
+    const char16_t* Store(const void* data, std::uint32_t byteCount);
+
+    std::size_t columnCount_;
+    std::size_t rowCount_ = 0;
+    std::vector<std::unique_ptr<Block>> blocks_;
+    // Text and bytes, each value prefixed by its length, in chunks that are never moved.
+    std::vector<std::unique_ptr<char16_t[]>> chunks_;
+    std::size_t chunkBytes_ = 0;
+    std::size_t chunkUsed_ = 0; // units used in the last chunk
+    std::size_t chunkSize_ = 0; // units in the last chunk
+};

@@ -1,0 +1,230 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "TempFolder.h"
+#include "base/Exception.h"
+#include "base/Runtime.h"
+#include "base/Text.h"
+#include "data/ADOConnection.h"
+#include "data/ADOQuery.h"
+#include "data/DataSource.h"
+
+namespace {
+
+// A query on a fresh SQLite file, reached through the connection string as the program
+// builds it.
+class ADOQueryTest : public ::testing::Test {
+protected:
+    ADOQueryTest() {
+        FormatSettings.ShortDateFormat = u"M/d/yyyy";
+        FormatSettings.LongTimeFormat = u"h:mm:ss tt";
+        FormatSettings.DecimalSeparator = u'.';
+        connection.SetConnectionString(u"Provider=SQLite;Data Source=" +
+                                       FromUtf8(folder.File("test.db").string()));
+        query.SetConnection(&connection);
+    }
+
+    std::int32_t Execute(const std::u16string& sql) {
+        query.SetSQL({sql});
+        return query.ExecSQL();
+    }
+    void Open(const std::u16string& sql) {
+        query.SetSQL({sql});
+        query.Open();
+    }
+    // Every row, fields joined by "|", rows by "/".
+    std::string Rows() {
+        std::string text;
+        for (query.First(); !query.Eof(); query.Next()) {
+            if (!text.empty())
+                text += "/";
+            for (int i = 0; i < query.FieldCount(); ++i)
+                text += (i ? "|" : "") + ToUtf8(query.Fields(i).AsString());
+        }
+        return text;
+    }
+    std::string Names() {
+        std::string names;
+        for (int i = 0; i < query.FieldCount(); ++i)
+            names += (i ? "|" : "") + ToUtf8(query.Fields(i).FieldName());
+        return names;
+    }
+    static std::string MessageOf(const std::function<void()>& action) {
+        try {
+            action();
+        } catch (const Exception& e) {
+            return ToUtf8(e.Message());
+        }
+        return "(no error)";
+    }
+
+    TempFolder folder;
+    TADOConnection connection;
+    TADOQuery query;
+};
+
+TEST_F(ADOQueryTest, OpenReadsRowsAndStatementsOpenTheConnection) {
+    EXPECT_FALSE(connection.Connected());
+    EXPECT_EQ(Execute(u"create table t (id integer primary key, name varchar(20))"), 0);
+    EXPECT_TRUE(connection.Connected()) << "a statement opens a closed connection";
+    EXPECT_EQ(Execute(u"insert into t values (1, 'one'), (2, 'two'), (3, NULL)"), 3);
+    EXPECT_EQ(Execute(u"update t set name = name || '!' where id < 3"), 2);
+
+    Open(u"select * from t order by id");
+    ASSERT_TRUE(query.Active());
+    EXPECT_EQ(Names(), "id|name");
+    EXPECT_EQ(query.Fields(1).DataType(), TFieldType::WideString);
+    EXPECT_EQ(query.Fields(1).Size(), 20);
+    EXPECT_EQ(Rows(), "1|one!/2|two!/3|");
+    EXPECT_TRUE(query.Eof());
+
+    Open(u"select * from t where id > 10");
+    EXPECT_TRUE(query.Eof()) << "an empty result is at its end at once";
+    EXPECT_EQ(Names(), "id|name");
+}
+
+TEST_F(ADOQueryTest, SeveralStatementsAndTheirCounts) {
+    EXPECT_EQ(Execute(u"create table t (x int); insert into t values (1), (2);\r\n"
+                      u"insert into t select x + 10 from t; create index i on t (x)"),
+              4)
+        << "changes of each statement add up; the index adds none";
+    Open(u"update t set x = x + 1; select count(*) as n from t; select 1");
+    EXPECT_EQ(Rows(), "4") << "statements before the first result run; that result is kept";
+    Open(u"select sum(x) from t");
+    EXPECT_EQ(Rows(), "30");
+}
+
+TEST_F(ADOQueryTest, FieldNamesAreMadeUniqueWithoutRegardToCase) {
+    Open(u"select 1 as \"\", 2 as \"\", 3 as id, 4 as ID, 5 as Id_1, 6 as column1");
+    EXPECT_EQ(Names(), "COLUMN1|COLUMN2|id|ID_1|Id_1_1|column1_1");
+}
+
+TEST_F(ADOQueryTest, LayerErrorsCarryTheirFixedTexts) {
+    EXPECT_EQ(MessageOf([&] { Execute(u"create table t (x int)"); }), "(no error)");
+    query.SetSQL({});
+    EXPECT_EQ(MessageOf([&] { query.ExecSQL(); }), "ADOQuery: Missing SQL property");
+    EXPECT_EQ(MessageOf([&] { query.Open(); }), "ADOQuery: Missing SQL property");
+
+    EXPECT_EQ(MessageOf([&] { Open(u"insert into t values (7)"); }),
+              "ADOQuery: CommandText does not return a result set");
+    EXPECT_FALSE(query.Active());
+    Open(u"select x from t");
+    EXPECT_EQ(Rows(), "7") << "the statement without a result has still run";
+
+    query.Close();
+    EXPECT_EQ(MessageOf([&] { query.First(); }),
+              "ADOQuery: Cannot perform this operation on a closed dataset");
+    EXPECT_EQ(MessageOf([&] { query.Next(); }),
+              "ADOQuery: Cannot perform this operation on a closed dataset");
+    EXPECT_EQ(MessageOf([&] { query.Fields(0); }),
+              "ADOQuery: Cannot perform this operation on a closed dataset");
+}
+
+TEST_F(ADOQueryTest, DatabaseErrorsCarryTheDatabasesText) {
+    EXPECT_EQ(MessageOf([&] { Open(u"select * from missing"); }), "no such table: missing");
+    EXPECT_FALSE(query.Active());
+    EXPECT_EQ(MessageOf([&] { Execute(u"create table t (x int);\r\ninsert into t values (:x)"); }),
+              "No value given for one or more required parameters.");
+    EXPECT_EQ(ToUtf8(query.CommandText()),
+              "create table t (x int);\r\ninsert into t values (?)\r\n");
+
+    TADOConnection elsewhere;
+    elsewhere.SetConnectionString(u"Provider=SQLite;Data Source=" +
+                                  FromUtf8(folder.File("no/such/folder/x.db").string()));
+    EXPECT_EQ(MessageOf([&] { elsewhere.Open(); }).rfind("unable to open database file", 0), 0u);
+    EXPECT_FALSE(elsewhere.Connected());
+}
+
+TEST_F(ADOQueryTest, SettingTheStatementClosesTheQuery) {
+    Open(u"select 1");
+    int changes = 0;
+    TDataSource source;
+    source.SetDataSet(&query);
+    source.OnDataChange = [&](TDataEvent event) { changes += event == TDataEvent::ActiveChanged; };
+    query.SetSQL({u"select 2"});
+    EXPECT_FALSE(query.Active());
+    EXPECT_EQ(changes, 1);
+}
+
+TEST_F(ADOQueryTest, SuspendedDisplayHearsOneChangeOnTheLastResume) {
+    Open(u"select 1 union all select 2 union all select 3");
+    std::vector<TDataEvent> heard;
+    TDataSource source;
+    source.SetDataSet(&query);
+    source.OnDataChange = [&](TDataEvent event) { heard.push_back(event); };
+    query.DisableControls();
+    query.DisableControls();
+    query.Next();
+    query.EnableControls();
+    query.Next();
+    EXPECT_TRUE(heard.empty());
+    query.EnableControls();
+    query.Next();
+    EXPECT_EQ(heard, (std::vector<TDataEvent>{TDataEvent::DataSetChanged, TDataEvent::Scrolled}));
+}
+
+TEST_F(ADOQueryTest, ValuesOfEachDeclaredKindAsText) {
+    Execute(u"create table k (i integer, b boolean, r real, d decimal(10,2), dt datetime, "
+            u"da date, tm time, s varchar(5), tx text, bl blob, v)");
+    Execute(u"insert into k values (-42, 1, 2.5, 12.30, '2024-03-01 14:05:09', "
+            u"'2024-03-01', '07:08:09', 'abc', 'שלום', x'414243', 'any'), "
+            u"(NULL, 0, 1e20, 3, '2024-03-01 00:00:00', 'not a date', NULL, '', NULL, NULL, 5)");
+    Open(u"select * from k");
+    std::vector<TFieldType> types;
+    for (int i = 0; i < query.FieldCount(); ++i)
+        types.push_back(query.Fields(i).DataType());
+    EXPECT_EQ(types,
+              (std::vector<TFieldType>{
+                  TFieldType::Integer, TFieldType::Boolean, TFieldType::Float, TFieldType::Decimal,
+                  TFieldType::DateTime, TFieldType::Date, TFieldType::Time, TFieldType::WideString,
+                  TFieldType::WideString, TFieldType::Blob, TFieldType::Variant}));
+    EXPECT_EQ(Rows(), "-42|True|2.5|12.3|3/1/2024 2:05:09 PM|3/1/2024|7:08:09 AM|abc|שלום|ABC|any/"
+                      "|False|1E20|3|3/1/2024|not a date|||||5");
+}
+
+TEST_F(ADOQueryTest, ClosingTheConnectionKeepsTheQueryWhole) {
+    Open(u"with recursive c(x) as (select 1 union all select x + 1 from c limit 5000) "
+         u"select x from c");
+    EXPECT_EQ(query.FetchedCount(), 1u);
+    connection.Close();
+    EXPECT_FALSE(connection.Connected());
+    ASSERT_TRUE(query.Active());
+    EXPECT_EQ(query.RecordCount(), 5000u);
+    query.Last();
+    EXPECT_EQ(ToUtf8(query.Fields(0).AsString()), "5000");
+}
+
+TEST_F(ADOQueryTest, RowsAreReadOnlyAsFarAsTheReaderGoes) {
+    Open(u"with recursive c(x) as (select 1 union all select x + 1 from c limit 1000000) "
+         u"select x, 'row ' || x from c");
+    EXPECT_EQ(query.FetchedCount(), 1u) << "opening reads the first row only";
+    for (int i = 0; i < 99; ++i)
+        query.Next();
+    EXPECT_EQ(query.FetchedCount(), 100u) << "no row is read before it is reached";
+    EXPECT_EQ(ToUtf8(query.Fields(1).AsString()), "row 100");
+    EXPECT_FALSE(query.AllFetched());
+    EXPECT_EQ(query.RecordCount(), 1000000u);
+    query.MoveTo(499999);
+    EXPECT_EQ(ToUtf8(query.Fields(0).AsString()), "500000");
+}
+
+TEST_F(ADOQueryTest, TheCacheStaysWithinHalfAgainTheTextItHolds) {
+    // The shape of a typical table: a key, a short name, a real, a date-time as text and a
+    // 30-character text.
+    Execute(u"create table t (id integer primary key, name text, amount real, stamp text, "
+            u"note text)");
+    Execute(u"with recursive c(x) as (select 1 union all select x + 1 from c limit 20000) "
+            u"insert into t select x, 'name ' || x, x * 1.25, "
+            u"datetime(1700000000 + x * 60, 'unixepoch'), substr(hex(randomblob(15)), 1, 30) "
+            u"from c");
+    Open(u"select * from t");
+    std::size_t textBytes = 0;
+    for (query.First(); !query.Eof(); query.Next())
+        for (int i = 0; i < query.FieldCount(); ++i)
+            textBytes += query.Fields(i).AsString().size() * sizeof(char16_t);
+    EXPECT_LE(query.CacheBytes(), textBytes * 3 / 2);
+}
+
+} // namespace
