@@ -1,6 +1,7 @@
 #include "app/DBXMain_win.h"
 
 #include "app/ActivityLog_win.h"
+#include "app/ConnectionStrings.h"
 #include "app/StartupOptions.h"
 #include "base/Text.h"
 #include "toolkit/Application_win.h"
@@ -57,6 +58,7 @@ TMainForm::TMainForm() : TForm(kDesign) {
     cbDBKind = StoredBiDi(Place(Make<TBiDiComboBox>(), 96, 62, 121, 21, 2, u""));
     cbDBKind->AddItem(u"Oracle");
     cbDBKind->AddItem(u"SQLServer");
+    cbDBKind->AddItem(u"SQLite");
     bConnect = StoredBiDi(Place(Make<TBiDiButton>(), 8, 142, 75, 25, 5, u"Connect"));
     eUser = StoredBiDi(Place(Make<TBiDiEdit>(), 96, 88, 121, 21, 3, u""));
     ePwd = StoredBiDi(Place(Make<TBiDiEdit>(), 96, 115, 121, 21, 4, u""));
@@ -69,6 +71,11 @@ TMainForm::TMainForm() : TForm(kDesign) {
     bCopy = StoredBiDi(Place(Make<TBiDiButton>(), 678, 153, 75, 25, 11, u"Copy"));
     TForm::Loaded();
 
+    ADOQuery.SetConnection(&ADOConnection);
+    DataSource.SetDataSet(&ADOQuery);
+    ADOQuery.SetDataSource(&DataSource);
+
+    bConnect->OnClick = [this](TObject* Sender) { bConnectClick(Sender); };
     bPrev->OnClick = [this](TObject* Sender) { bPrevClick(Sender); };
     bNext->OnClick = [this](TObject* Sender) { bNextClick(Sender); };
     OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
@@ -101,6 +108,24 @@ void TMainForm::WriteLog(const std::u16string& Text) {
 void TMainForm::PushMemory() {
     Memory.Push(eSQL->Lines());
     lCurrent->SetText(u"1");
+}
+
+void TMainForm::bConnectClick(TObject*) {
+    if (ADOConnection.Connected()) {
+        ADOConnection.Close();
+        lStatus->SetText(u"Not Connected");
+        WriteLog(u"Disconnect from " + eServer->Text() + u"/" + eDatabase->Text() + u", " +
+                 lStatus->Text());
+    } else {
+        int kind = cbDBKind->ItemIndex();
+        std::u16string server = eServer->Text();
+        std::u16string database = eDatabase->Text();
+        ADOConnection.SetConnectionString(
+            BuildConnectionString(kind, server, database, eUser->Text(), ePwd->Text()));
+        ADOConnection.Open();
+        lStatus->SetText(u"Connected");
+        WriteLog(u"Connect to " + server + u"/" + database + u", " + lStatus->Text());
+    }
 }
 
 void TMainForm::bPrevClick(TObject*) {

@@ -6,7 +6,10 @@
 
 #include "app/StatementHistory.h"
 #include "bidi/BiDiCtrl_win.h"
+#include "data/ADOConnection.h"
+#include "data/ADOQuery.h"
 #include "data/DBGrid_win.h"
+#include "data/DataSource.h"
 #include "toolkit/Forms_win.h"
 
 // The one window: connection settings, the statement editor, the history buttons and the
@@ -39,8 +42,17 @@ public:
     TLabel* lCurrent;
     TBiDiButton* bCopy;
 
+    // Declared so that the query goes before its connection and the data source it reports
+    // to goes last.
+    TDataSource DataSource;
+    TADOConnection ADOConnection;
+    TADOQuery ADOQuery;
+
     void FormCreate(TObject* Sender);
     void FormDestroy(TObject* Sender);
+    // Opens the connection the kind and the edits describe, or closes an open one however it
+    // was opened. A failed open raises and leaves the status and the log untouched.
+    void bConnectClick(TObject* Sender);
     void bPrevClick(TObject* Sender);
     void bNextClick(TObject* Sender);
 
