@@ -3,6 +3,8 @@
 #include "app/ActivityLog_win.h"
 #include "app/ConnectionStrings.h"
 #include "app/StartupOptions.h"
+#include "app/StatementChoice.h"
+#include "base/Exception.h"
 #include "base/Text.h"
 #include "toolkit/Application_win.h"
 
@@ -76,6 +78,10 @@ TMainForm::TMainForm() : TForm(kDesign) {
     ADOQuery.SetDataSource(&DataSource);
 
     bConnect->OnClick = [this](TObject* Sender) { bConnectClick(Sender); };
+    bOpen->OnClick = [this](TObject* Sender) { bOpenClick(Sender); };
+    bExecute->OnClick = [this](TObject* Sender) { bExecuteClick(Sender); };
+    bClose->OnClick = [this](TObject* Sender) { bCloseClick(Sender); };
+    eSQL->OnKeyPress = [this](TObject* Sender, char16_t& Key) { eSQLKeyPress(Sender, Key); };
     bPrev->OnClick = [this](TObject* Sender) { bPrevClick(Sender); };
     bNext->OnClick = [this](TObject* Sender) { bNextClick(Sender); };
     OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
@@ -126,6 +132,48 @@ void TMainForm::bConnectClick(TObject*) {
         lStatus->SetText(u"Connected");
         WriteLog(u"Connect to " + server + u"/" + database + u", " + lStatus->Text());
     }
+}
+
+void TMainForm::bOpenClick(TObject*) {
+    PushMemory();
+    ADOQuery.SetSQL(eSQL->Lines());
+    WriteLog(u"Open Query: " + eSQL->Text());
+    try {
+        ADOQuery.Open();
+        lRows->SetText(u"Query Oppened");
+        WriteLog(u"Open Query: " + lRows->Text());
+    } catch (const Exception& e) {
+        lRows->SetText(u"Error, " + e.Message());
+        WriteLog(u"Open Query: " + lRows->Text());
+    }
+}
+
+void TMainForm::bExecuteClick(TObject*) {
+    PushMemory();
+    ADOQuery.SetSQL(eSQL->Lines());
+    WriteLog(u"Exec Query: " + eSQL->Text());
+    try {
+        lRows->SetText(IntToStr(ADOQuery.ExecSQL()) + u" Rows Affected");
+        WriteLog(u"Exec Query: " + lRows->Text());
+    } catch (const Exception& e) {
+        lRows->SetText(u"Error, " + e.Message());
+        WriteLog(u"Exec Query: " + lRows->Text());
+    }
+}
+
+void TMainForm::bCloseClick(TObject*) {
+    ADOQuery.Close();
+    WriteLog(u"Close Query");
+}
+
+void TMainForm::eSQLKeyPress(TObject*, char16_t& Key) {
+    if (Key != 5) // Ctrl+E
+        return;
+    auto lines = eSQL->Lines();
+    if (FirstRowAsksForRows(lines.empty() ? std::u16string() : lines.front()))
+        bOpenClick(this);
+    else
+        bExecuteClick(this);
 }
 
 void TMainForm::bPrevClick(TObject*) {

@@ -53,6 +53,15 @@ public:
     // Opens the connection the kind and the edits describe, or closes an open one however it
     // was opened. A failed open raises and leaves the status and the log untouched.
     void bConnectClick(TObject* Sender);
+    // Open, Execute and Close of the editor's statement: each run enters the history first,
+    // shows its outcome in lRows and is logged before and after; a data error is shown there
+    // rather than in a box.
+    void bOpenClick(TObject* Sender);
+    void bExecuteClick(TObject* Sender);
+    void bCloseClick(TObject* Sender);
+    // Ctrl+E runs the statement, by Open when its first row mentions SELECT; the key still
+    // reaches the editor.
+    void eSQLKeyPress(TObject* Sender, char16_t& Key);
     void bPrevClick(TObject* Sender);
     void bNextClick(TObject* Sender);
 

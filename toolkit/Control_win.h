@@ -11,6 +11,8 @@
 class TForm;
 
 using TNotifyEvent = std::function<void(TObject* Sender)>;
+// Hears each typed character before the control handles it; setting Key to 0 swallows it.
+using TKeyPressEvent = std::function<void(TObject* Sender, char16_t& Key)>;
 
 // A native window with its window procedure forwarded to a member. An error escaping a
 // handler stops here and goes to the application's default error report, so nothing

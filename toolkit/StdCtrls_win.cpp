@@ -99,6 +99,17 @@ void TCustomEdit::SetPasswordChar(char16_t character) {
 }
 
 // An edit aligns its text by its own style, so the right-to-left alignment goes there too.
+LRESULT TCustomEdit::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CHAR && OnKeyPress) {
+        auto key = static_cast<char16_t>(wParam);
+        OnKeyPress(this, key);
+        if (key == 0)
+            return 0;
+        wParam = key;
+    }
+    return TControl::WndProc(message, wParam, lParam);
+}
+
 void TCustomEdit::BiDiModeChanged() {
     TControl::BiDiModeChanged();
     auto exStyle = GetWindowLongPtrW(Handle(), GWL_EXSTYLE);

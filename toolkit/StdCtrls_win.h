@@ -35,10 +35,12 @@ class TCustomEdit : public TControl {
 public:
     explicit TCustomEdit(TForm* owner);
     void SetPasswordChar(char16_t character);
+    TKeyPressEvent OnKeyPress;
 
 protected:
     TCustomEdit(TForm* owner, DWORD extraStyle);
     void BiDiModeChanged() override;
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
 // A multi-line editor: word wrap, no scroll bars; Enter breaks the line and Tab moves on.

@@ -1,54 +1,23 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-
 #include "TestSupport.h"
-#include "app/ActivityLogText.h"
 #include "app/DBXMain_win.h"
-#include "base/Runtime_win.h"
 
 namespace {
 
-// Each test works in a scratch directory of its own, which is also the current directory
-// where the day's log is written.
 class ConnectTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        GetCurrentDirectoryW(MAX_PATH, previous_);
-        directory_ = std::wstring(temp) + L"qrydesk-connect-" +
-                     std::to_wstring(GetCurrentProcessId()) + L"-" +
-                     std::to_wstring(GetTickCount64());
-        ASSERT_TRUE(CreateDirectoryW(directory_.c_str(), nullptr));
-        SetCurrentDirectoryW(directory_.c_str());
-        form_.WithLog = true;
-    }
-    void TearDown() override {
-        SetCurrentDirectoryW(previous_);
-        std::error_code ignored;
-        std::filesystem::remove_all(std::filesystem::path(directory_), ignored);
-    }
+    ConnectTest() { form_.WithLog = true; }
 
     void Click() {
         SendMessageW(form_.Handle(), WM_COMMAND, MAKEWPARAM(0, BN_CLICKED),
                      reinterpret_cast<LPARAM>(form_.bConnect->Handle()));
     }
     std::string Status() const { return ToUtf8(form_.lStatus->Text()); }
-    std::string Log() const {
-        std::wstring name = reinterpret_cast<const wchar_t*>(LogFileName(LocalNow()).c_str());
-        std::ifstream in(std::filesystem::path(directory_ + L"\\" + name), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    std::u16string InScratch(const std::wstring& name) const {
-        auto path = directory_ + L"\\" + name;
-        return std::u16string(path.begin(), path.end());
-    }
+    std::string Log() const { return scratch_.DayLog(); }
+    std::u16string InScratch(const std::wstring& name) const { return scratch_.Path(name); }
 
-    wchar_t previous_[MAX_PATH];
-    std::wstring directory_;
+    ScratchDirectory scratch_{L"qrydesk-connect-"};
     TMainForm form_;
 };
 

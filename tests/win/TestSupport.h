@@ -1,11 +1,16 @@
 #pragma once
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
 
 #include <windows.h>
 
+#include "app/ActivityLogText.h"
+#include "base/Runtime_win.h"
 #include "base/Text.h"
 #include "base/WideText_win.h"
 #include "bidi/BiDiWin.h"
@@ -103,3 +108,42 @@ inline void PumpMessages() {
         DispatchMessageW(&message);
     }
 }
+
+// A fresh directory of the test's own, made the current directory (where the day's log goes)
+// for its lifetime and removed with its content afterwards.
+class ScratchDirectory {
+public:
+    explicit ScratchDirectory(const std::wstring& prefix) {
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        GetCurrentDirectoryW(MAX_PATH, previous_);
+        path_ = std::wstring(temp) + prefix + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                std::to_wstring(GetTickCount64()) + L"-" + std::to_wstring(++count_);
+        CreateDirectoryW(path_.c_str(), nullptr);
+        SetCurrentDirectoryW(path_.c_str());
+    }
+    ~ScratchDirectory() {
+        SetCurrentDirectoryW(previous_);
+        std::error_code ignored;
+        std::filesystem::remove_all(std::filesystem::path(path_), ignored);
+    }
+    ScratchDirectory(const ScratchDirectory&) = delete;
+    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
+
+    std::u16string Path(const std::wstring& name) const {
+        auto path = path_ + L"\\" + name;
+        return std::u16string(path.begin(), path.end());
+    }
+    // The content of today's activity log in this directory; empty when there is none.
+    std::string DayLog() const {
+        std::ifstream in(std::filesystem::path(Path(
+                             reinterpret_cast<const wchar_t*>(LogFileName(LocalNow()).c_str()))),
+                         std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+private:
+    static inline int count_ = 0;
+    wchar_t previous_[MAX_PATH];
+    std::wstring path_;
+};
