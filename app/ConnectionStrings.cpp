@@ -1,11 +1,8 @@
 #include "app/ConnectionStrings.h"
 
-namespace {
+#include "base/Text.h"
 
-// The blanks a connection-string parser drops around an unquoted value.
-bool IsBlank(char16_t c) {
-    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
-}
+namespace {
 
 // A ";" ends the value, blanks at the ends are dropped, a leading quote opens a quoted value,
 // and a leading "=" would join the "=" before it into a doubled "=" of the key.

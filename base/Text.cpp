@@ -63,3 +63,28 @@ std::u16string IntToStr(long long value) {
     std::string digits = std::to_string(value);
     return std::u16string(digits.begin(), digits.end());
 }
+
+bool IsBlank(char16_t c) {
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
+}
+
+std::u16string_view Trimmed(std::u16string_view text) {
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+bool StartsWithText(std::u16string_view text, std::u16string_view prefix) {
+    if (text.size() < prefix.size())
+        return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i)
+        if (ToLowerChar(text[i]) != ToLowerChar(prefix[i]))
+            return false;
+    return true;
+}
+
+bool SameText(std::u16string_view a, std::u16string_view b) {
+    return a.size() == b.size() && StartsWithText(a, b);
+}

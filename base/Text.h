@@ -14,3 +14,11 @@ std::u16string IntToStr(long long value);
 // Lower case of one UTF-16 unit, for the alphabets that have case in the Basic Multilingual
 // Plane's first blocks (Latin, Greek, Cyrillic); other units come back unchanged.
 char16_t ToLowerChar(char16_t c);
+
+// A blank as connection strings and statements see it: space, tab, CR or LF.
+bool IsBlank(char16_t c);
+// The text without blanks at either end.
+std::u16string_view Trimmed(std::u16string_view text);
+// Comparisons without regard to case (by ToLowerChar).
+bool SameText(std::u16string_view a, std::u16string_view b);
+bool StartsWithText(std::u16string_view text, std::u16string_view prefix);

@@ -9,16 +9,6 @@
 #include "data/FieldText.h"
 #include "data/StatementText.h"
 
-namespace {
-
-bool SameText(std::u16string_view a, std::u16string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [](char16_t x, char16_t y) { return ToLowerChar(x) == ToLowerChar(y); });
-}
-
-} // namespace
-
 int TField::Index() const {
     const auto& order = query_.order_;
     return int(std::find(order.begin(), order.end(), this) - order.begin());

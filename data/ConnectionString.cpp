@@ -2,31 +2,6 @@
 
 #include "base/Text.h"
 
-namespace {
-
-bool IsBlank(char16_t c) {
-    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
-}
-
-std::u16string_view Trimmed(std::u16string_view text) {
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
-bool SameKey(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (ToLowerChar(a[i]) != ToLowerChar(b[i]))
-            return false;
-    return true;
-}
-
-} // namespace
-
 ConnectionString ConnectionString::Parse(std::u16string_view text) {
     ConnectionString result;
     std::size_t pos = 0;
@@ -79,7 +54,7 @@ ConnectionString ConnectionString::Parse(std::u16string_view text) {
         if (name.empty())
             continue;
         std::erase_if(result.entries_,
-                      [&](const auto& entry) { return SameKey(entry.first, name); });
+                      [&](const auto& entry) { return SameText(entry.first, name); });
         result.entries_.emplace_back(std::u16string(name), std::move(value));
     }
     return result;
@@ -87,7 +62,7 @@ ConnectionString ConnectionString::Parse(std::u16string_view text) {
 
 std::optional<std::u16string> ConnectionString::Value(std::u16string_view key) const {
     for (const auto& [name, value] : entries_)
-        if (SameKey(name, key))
+        if (SameText(name, key))
             return value;
     return std::nullopt;
 }

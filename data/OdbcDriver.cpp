@@ -15,6 +15,7 @@
 #include "base/Exception.h"
 #include "base/Text.h"
 #include "data/Driver.h"
+#include "data/IsoDateTime.h"
 
 static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "ODBC wide text must be UTF-16");
 
@@ -231,47 +232,6 @@ std::u16string TextAttribute(const Handle& statement, SQLUSMALLINT column, SQLUS
     return {};
 }
 
-int Digits(std::u16string_view text, std::size_t pos, std::size_t count) {
-    if (pos + count > text.size())
-        return -1;
-    int value = 0;
-    for (std::size_t i = pos; i < pos + count; ++i) {
-        if (text[i] < u'0' || text[i] > u'9')
-            return -1;
-        value = value * 10 + (text[i] - u'0');
-    }
-    return value;
-}
-
-// "h:mm:ss" with any fraction of a second, as drivers write times; read as text because the
-// ODBC time structure has no fraction.
-bool ParseTime(std::u16string_view text, TDateTime& time) {
-    time = TDateTime();
-    while (!text.empty() && text.back() == u' ')
-        text.remove_suffix(1);
-    std::size_t colon = text.find(u':');
-    if (colon < 1 || colon > 2)
-        return false;
-    time.hour = Digits(text, 0, colon);
-    time.minute = Digits(text, colon + 1, 2);
-    time.second = Digits(text, colon + 4, 2);
-    if (time.hour < 0 || time.hour > 23 || time.minute < 0 || time.minute > 59 || time.second < 0 ||
-        time.second > 59 || text[colon + 3] != u':')
-        return false;
-    std::size_t pos = colon + 6;
-    if (pos == text.size())
-        return true;
-    if (text[pos] != u'.')
-        return false;
-    int scale = 100;
-    for (++pos; pos < text.size(); ++pos, scale /= 10) {
-        if (text[pos] < u'0' || text[pos] > u'9')
-            return false;
-        time.millisecond += (text[pos] - u'0') * scale;
-    }
-    return true;
-}
-
 class OdbcResult : public DriverResult {
 public:
     OdbcResult(Handle statement, SQLSMALLINT columnCount) : statement_(std::move(statement)) {
@@ -461,7 +421,7 @@ private:
         if (slot.readAs == ReadAs::Decimal && NormalizeDecimalText(text, slot.decimal))
             return CellValue::OfDecimal(slot.decimal);
         TDateTime time;
-        if (slot.readAs == ReadAs::Time && ParseTime(text, time))
+        if (slot.readAs == ReadAs::Time && ParseIsoDateTime(text, time))
             return CellValue::OfDateTime(time);
         // What cannot be read as its kind ("NaN" in a numeric column) is shown as it is.
         return CellValue::OfText(text);

@@ -3,6 +3,7 @@
 #include "base/Exception.h"
 #include "base/Text.h"
 #include "data/Driver.h"
+#include "data/IsoDateTime.h"
 
 namespace {
 
@@ -76,59 +77,6 @@ void Classify(const char* declaredType, ColumnInfo& column) {
         column.type = TFieldType::Decimal, column.precision = first, column.scale = second;
     else
         column.type = TFieldType::Variant;
-}
-
-int Digits(std::u16string_view text, std::size_t pos, std::size_t count) {
-    if (pos + count > text.size())
-        return -1;
-    int value = 0;
-    for (std::size_t i = pos; i < pos + count; ++i) {
-        if (text[i] < u'0' || text[i] > u'9')
-            return -1;
-        value = value * 10 + (text[i] - u'0');
-    }
-    return value;
-}
-
-// The ISO forms SQLite's date functions write: "YYYY-MM-DD", "YYYY-MM-DD HH:MM[:SS[.fff]]" (or
-// with "T"), "HH:MM[:SS[.fff]]". Anything else is left as the text it is.
-bool ParseIsoTime(std::u16string_view text, std::size_t pos, TDateTime& t) {
-    t.hour = Digits(text, pos, 2);
-    t.minute = Digits(text, pos + 3, 2);
-    if (t.hour < 0 || t.hour > 23 || t.minute < 0 || t.minute > 59 || text[pos + 2] != u':')
-        return false;
-    pos += 5;
-    if (pos == text.size())
-        return true;
-    if (text[pos] != u':' || (t.second = Digits(text, pos + 1, 2)) < 0 || t.second > 59)
-        return false;
-    pos += 3;
-    if (pos == text.size())
-        return true;
-    if (text[pos] != u'.')
-        return false;
-    int scale = 100;
-    for (++pos; pos < text.size(); ++pos, scale /= 10) {
-        if (text[pos] < u'0' || text[pos] > u'9')
-            return false;
-        t.millisecond += (text[pos] - u'0') * scale;
-    }
-    return true;
-}
-
-bool ParseIsoDateTime(std::u16string_view text, TDateTime& t) {
-    t = TDateTime();
-    if (text.size() >= 5 && text[2] == u':')
-        return ParseIsoTime(text, 0, t);
-    t.year = Digits(text, 0, 4);
-    t.month = Digits(text, 5, 2);
-    t.day = Digits(text, 8, 2);
-    if (t.year < 1 || t.month < 1 || t.month > 12 || t.day < 1 || t.day > 31 || text[4] != u'-' ||
-        text[7] != u'-')
-        return false;
-    if (text.size() == 10)
-        return true;
-    return text.size() >= 16 && (text[10] == u' ' || text[10] == u'T') && ParseIsoTime(text, 11, t);
 }
 
 bool IsDateKind(TFieldType type) {

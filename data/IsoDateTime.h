@@ -1,0 +1,10 @@
+#pragma once
+
+#include <string_view>
+
+#include "base/DateTime.h"
+
+// Reads a date or time as databases write them in text: "YYYY-MM-DD", the same followed by a
+// blank or "T" and a time, or a time alone, "H:MM[:SS[.fraction]]" (then the year is 0).
+// Blanks at the end are allowed. Anything else returns false.
+bool ParseIsoDateTime(std::u16string_view text, TDateTime& result);
