@@ -1,16 +1,78 @@
 #pragma once
 
+#include <memory>
+
+#include "data/DataSource.h"
+#include "data/GridModel.h"
 #include "toolkit/Control_win.h"
 
-// The result grid. With no open result it shows one empty column under an empty title and
-// one empty line, beside the row-indicator column.
+// The result grid: paints the model's visible cells and turns the window's messages into the
+// model's keys, clicks, wheel notches and scroll-bar actions. Bound to a data source, it shows
+// the source's query and follows its data events. With no open result it shows one empty
+// column under an empty title and one empty line, beside the row-indicator column.
 class TDBGrid : public TCustomControl {
 public:
     explicit TDBGrid(TForm* owner);
 
+    // The grid may outlive the source or die first: it never touches the source when it goes,
+    // and the source's handler does nothing once the grid is gone.
+    void SetDataSource(TDataSource* source);
+    TDataSource* DataSource() const { return dataSource_; }
+    const GridModel& Model() const { return model_; }
+
 protected:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void BiDiModeChanged() override;
 
 private:
+    enum class Drag { None, Press, Move, Resize };
+    // What a scroll bar was last given; all zero hides it.
+    struct BarValues {
+        int min = 0;
+        int max = 0;
+        int page = 0;
+        int position = 0;
+        bool operator==(const BarValues&) const = default;
+    };
+
     void Paint(HDC dc, const RECT& client) override;
+    void PaintTitles(HDC dc, int right);
+    void PaintLines(HDC dc, int right, bool focused);
+    void PaintIndicator(HDC dc);
+    void PaintGridLines(HDC dc, int right, int bottom);
+    void PaintDropMark(HDC dc, int bottom);
+    void DrawMarker(HDC dc, GridMarker marker, const RECT& cell);
+
+    GridMetrics Measure();
+    int TitleWidth(std::u16string_view title);
+    void DataChange(TDataEvent event);
+    void Changed();
+    void UpdateScrollBars();
+    void SetBar(int bar, const BarValues& values);
+    void OnKeyDown(WPARAM key);
+    void OnMouseDown(int x, int y);
+    void OnMouseMove(int x, int y);
+    void OnMouseUp(int x, int y);
+    void OnMouseWheel(int delta);
+    void OnScroll(int bar, WORD code);
+    bool OnSetCursor();
+    void SetHotColumn(int column);
+
+    GridModel model_;
+    TDataSource* dataSource_ = nullptr;
+    // Lives as long as the grid; the data source's handler holds it weakly.
+    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
+    HFONT font_ = nullptr;
+    int wheelDelta_ = 0;
+    int hotColumn_ = -1;
+    Drag drag_ = Drag::None;
+    int dragColumn_ = -1;
+    int dragStartX_ = 0;
+    int dragOffset_ = 0;
+    int dropIndex_ = -1;
+    bool trackingLeave_ = false;
+    bool updatingBars_ = false;
+    bool barsShown_ = false;
+    BarValues shownVertical_;
+    BarValues shownHorizontal_;
 };
