@@ -2,6 +2,8 @@
 
 #include "app/ActivityLog_win.h"
 #include "app/ConnectionStrings.h"
+#include "app/CopyPlatform_win.h"
+#include "app/CopyText.h"
 #include "app/StartupOptions.h"
 #include "app/StatementChoice.h"
 #include "base/Exception.h"
@@ -76,6 +78,7 @@ TMainForm::TMainForm() : TForm(kDesign) {
     ADOQuery.SetConnection(&ADOConnection);
     DataSource.SetDataSet(&ADOQuery);
     ADOQuery.SetDataSource(&DataSource);
+    DBGrid1->SetDataSource(&DataSource);
 
     bConnect->OnClick = [this](TObject* Sender) { bConnectClick(Sender); };
     bOpen->OnClick = [this](TObject* Sender) { bOpenClick(Sender); };
@@ -84,6 +87,7 @@ TMainForm::TMainForm() : TForm(kDesign) {
     eSQL->OnKeyPress = [this](TObject* Sender, char16_t& Key) { eSQLKeyPress(Sender, Key); };
     bPrev->OnClick = [this](TObject* Sender) { bPrevClick(Sender); };
     bNext->OnClick = [this](TObject* Sender) { bNextClick(Sender); };
+    bCopy->OnClick = [this](TObject* Sender) { bCopyClick(Sender); };
     OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
     OnDestroy = [this](TObject* Sender) { FormDestroy(Sender); };
     if (!Application.MainForm())
@@ -189,4 +193,14 @@ void TMainForm::ShowHistory(const StatementHistory::View& view) {
     eSQL->SetLines(view.editorLines);
     if (view.counter)
         lCurrent->SetText(IntToStr(*view.counter));
+}
+
+void TMainForm::bCopyClick(TObject*) {
+    QueryCopyRows rows(ADOQuery);
+    WinCopyPlatform platform(Handle());
+    CopyToClipboard(rows, platform);
+}
+
+std::u16string TMainForm::StripQuotes(const std::u16string& Text) {
+    return ::StripQuotes(Text);
 }

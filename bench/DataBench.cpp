@@ -4,45 +4,14 @@
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
-#include <cstdio>
-#include <filesystem>
 #include <vector>
 
-#include "base/Runtime.h"
+#include "BenchSupport.h"
 #include "base/Text.h"
 #include "data/ADOConnection.h"
 #include "data/ADOQuery.h"
 
 namespace {
-
-constexpr int tableRows = 1000000;
-const char16_t* const selectAll = u"select id, name, amount, stamp, note from t";
-
-std::string DatabasePath() {
-    return (std::filesystem::temp_directory_path() / "qrydesk-bench-1m.db").string();
-}
-
-// Five columns: an integer key, a short text, a real, a date-time as text and a 30-character
-// text. Built once and kept between runs.
-void PrepareDatabase() {
-    std::string path = DatabasePath();
-    if (std::filesystem::exists(path))
-        return;
-    sqlite3* db = nullptr;
-    sqlite3_open(path.c_str(), &db);
-    char* error = nullptr;
-    sqlite3_exec(db,
-                 "create table t (id integer primary key, name text, amount real, stamp text, "
-                 "note text);"
-                 "with recursive c(x) as (select 1 union all select x + 1 from c limit 1000000) "
-                 "insert into t select x, 'name ' || x, x * 1.25, "
-                 "datetime(1700000000 + x * 60, 'unixepoch'), "
-                 "substr(hex(randomblob(15)), 1, 30) from c;",
-                 nullptr, nullptr, &error);
-    if (error)
-        std::fprintf(stderr, "bench: %s\n", error);
-    sqlite3_close(db);
-}
 
 TADOConnection& Connection(const std::u16string& connectionString) {
     static TADOConnection connection;
@@ -54,13 +23,9 @@ TADOConnection& Connection(const std::u16string& connectionString) {
     return connection;
 }
 
-std::u16string EmbeddedString() {
-    return u"Provider=SQLite;Data Source=" + FromUtf8(DatabasePath());
-}
-
 std::u16string OdbcString() {
     return u"Provider=MSDASQL;Extended Properties=\"Driver={SQLite3};Database=" +
-           FromUtf8(DatabasePath()) + u"\"";
+           FromUtf8(BenchDatabasePath()) + u"\"";
 }
 
 // Reads `rows` rows (all when negative), every value as text into one reused buffer.
@@ -70,7 +35,7 @@ void ReadThroughLayer(const std::u16string& connectionString, long rows, benchma
     std::u16string text;
     std::size_t total = 0;
     for (auto _ : state) {
-        query.SetSQL({selectAll});
+        query.SetSQL({benchSelectAll});
         query.Open();
         long count = 0;
         for (query.First(); !query.Eof() && count != rows; query.Next(), ++count) {
@@ -87,12 +52,12 @@ void ReadThroughLayer(const std::u16string& connectionString, long rows, benchma
 
 void ReadThroughSqlite(long rows, benchmark::State& state) {
     sqlite3* db = nullptr;
-    sqlite3_open(DatabasePath().c_str(), &db);
+    sqlite3_open(BenchDatabasePath().c_str(), &db);
     std::vector<char16_t> buffer(4096);
     std::size_t total = 0;
     for (auto _ : state) {
         sqlite3_stmt* stmt = nullptr;
-        sqlite3_prepare16_v2(db, selectAll, -1, &stmt, nullptr);
+        sqlite3_prepare16_v2(db, benchSelectAll, -1, &stmt, nullptr);
         int columns = sqlite3_column_count(stmt);
         for (long count = 0; count != rows && sqlite3_step(stmt) == SQLITE_ROW; ++count) {
             for (int i = 0; i < columns; ++i) {
@@ -109,13 +74,13 @@ void ReadThroughSqlite(long rows, benchmark::State& state) {
 }
 
 void BM_First100_Layer(benchmark::State& state) {
-    ReadThroughLayer(EmbeddedString(), 100, state);
+    ReadThroughLayer(BenchEmbeddedString(), 100, state);
 }
 void BM_First100_SqliteApi(benchmark::State& state) {
     ReadThroughSqlite(100, state);
 }
 void BM_WalkAll_Layer(benchmark::State& state) {
-    ReadThroughLayer(EmbeddedString(), -1, state);
+    ReadThroughLayer(BenchEmbeddedString(), -1, state);
 }
 void BM_WalkAll_SqliteApi(benchmark::State& state) {
     ReadThroughSqlite(-1, state);
@@ -132,20 +97,6 @@ BENCHMARK(BM_WalkAll_LayerOverOdbc)->Unit(benchmark::kMillisecond)->Iterations(1
 
 } // namespace
 
-// Runs are interleaved and repeated, and only medians (with the other aggregates) are
-// reported, so that a slow moment of the machine does not favour either side.
 int main(int argc, char** argv) {
-    FormatSettings.ShortDateFormat = u"M/d/yyyy";
-    FormatSettings.LongTimeFormat = u"h:mm:ss tt";
-    PrepareDatabase();
-    std::vector<char*> args(argv, argv + argc);
-    char repetitions[] = "--benchmark_repetitions=7";
-    char interleave[] = "--benchmark_enable_random_interleaving=true";
-    char aggregates[] = "--benchmark_report_aggregates_only=true";
-    args.insert(args.begin() + 1, {repetitions, interleave, aggregates});
-    int count = int(args.size());
-    benchmark::Initialize(&count, args.data());
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }

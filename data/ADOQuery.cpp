@@ -25,6 +25,10 @@ std::u16string TField::AsString() const {
     return FieldValueText(info_.type, Value());
 }
 
+std::u16string_view TField::AsStringView(std::u16string& scratch) const {
+    return FieldValueTextView(info_.type, Value(), scratch);
+}
+
 TADOQuery::TADOQuery() = default;
 
 TADOQuery::~TADOQuery() {

@@ -26,11 +26,17 @@ public:
     const ColumnInfo& Info() const { return info_; }
     // Position in the query's current field order.
     int Index() const;
+    // The value's column in the row cache, for TADOQuery::CellAt; moving fields keeps it.
+    std::size_t CacheColumn() const { return column_; }
 
     bool IsNull() const { return Value().tag == CellValue::Tag::Null; }
     CellValue Value() const;
     // The current row's value as text, by the user's number and date formats.
     std::u16string AsString() const;
+    // AsString() without a string of its own: a view of the cached text, or of the text
+    // composed in `scratch`. It stays valid while the query keeps its rows and `scratch` is
+    // left alone.
+    std::u16string_view AsStringView(std::u16string& scratch) const;
 
 private:
     friend class TADOQuery;

@@ -1,5 +1,6 @@
 #include "data/FieldText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -17,13 +18,20 @@ std::u16string IntegerText(std::int64_t value) {
     return std::u16string(digits, end);
 }
 
+// Room for the longest general form: "-d.ddddddddddddddE-ddd".
+using RealChars = char16_t[32];
+
 // General form with 15 significant digits: fixed while the rounded value has at most 15 digits
-// before the point and is at least 0.00001, scientific otherwise.
-std::u16string RealText(double value) {
+// before the point and is at least 0.00001, scientific otherwise. Returns the units written.
+int FormatReal(double value, RealChars& out) {
+    auto put = [&out](std::u16string_view text) {
+        std::copy(text.begin(), text.end(), out);
+        return int(text.size());
+    };
     if (std::isnan(value))
-        return u"NAN";
+        return put(u"NAN");
     if (std::isinf(value))
-        return value < 0 ? u"-INF" : u"INF";
+        return put(value < 0 ? u"-INF" : u"INF");
 
     // "-d.dddddddddddddde-ddd": correctly rounded to 15 significant digits.
     char scientific[32];
@@ -48,10 +56,9 @@ std::u16string RealText(double value) {
     while (count > 1 && digits[count - 1] == '0')
         --count;
     if (digits[0] == '0')
-        return u"0"; // negative zero included
+        return put(u"0"); // negative zero included
 
     const char16_t separator = FormatSettings.DecimalSeparator;
-    char16_t out[32];
     int n = 0;
     if (negative)
         out[n++] = u'-';
@@ -86,7 +93,12 @@ std::u16string RealText(double value) {
         for (const char* q = power; q < powerEnd; ++q)
             out[n++] = *q;
     }
-    return std::u16string(out, static_cast<std::size_t>(n));
+    return n;
+}
+
+std::u16string RealText(double value) {
+    RealChars out;
+    return std::u16string(out, static_cast<std::size_t>(FormatReal(value, out)));
 }
 
 // "-123.4500" -> "-123.45" with the user's separator. Drivers that leave out the zero before
@@ -170,4 +182,40 @@ std::u16string FieldValueText(TFieldType type, const CellValue& value) {
         return DateTimeText(type, value.dateTime);
     }
     return {};
+}
+
+void AppendFieldValueText(TFieldType type, const CellValue& value, std::u16string& out) {
+    switch (value.tag) {
+    case CellValue::Tag::Null:
+        return;
+    case CellValue::Tag::Integer:
+        if (type == TFieldType::Boolean) {
+            out += value.integer != 0 ? u"True" : u"False";
+        } else {
+            char digits[24];
+            auto end = std::to_chars(digits, digits + sizeof digits, value.integer).ptr;
+            out.append(digits, end);
+        }
+        return;
+    case CellValue::Tag::Real: {
+        RealChars chars;
+        out.append(chars, static_cast<std::size_t>(FormatReal(value.real, chars)));
+        return;
+    }
+    case CellValue::Tag::Text:
+        out += value.text;
+        return;
+    default:
+        out += FieldValueText(type, value);
+        return;
+    }
+}
+
+std::u16string_view FieldValueTextView(TFieldType type, const CellValue& value,
+                                       std::u16string& scratch) {
+    if (value.tag == CellValue::Tag::Text)
+        return value.text;
+    scratch.clear();
+    AppendFieldValueText(type, value, scratch);
+    return scratch;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "data/CellValue.h"
 #include "data/FieldType.h"
@@ -14,3 +15,12 @@
 // value of another kind than its field's (SQLite lets any column hold any kind) shows by its
 // own kind.
 std::u16string FieldValueText(TFieldType type, const CellValue& value);
+
+// FieldValueText(type, value) appended to `out`; for NULL, numbers, booleans and text it
+// allocates nothing beyond what `out` may need to grow.
+void AppendFieldValueText(TFieldType type, const CellValue& value, std::u16string& out);
+
+// FieldValueText(type, value) without a string of its own: a text value's own text, or else
+// the text composed in `scratch`, which is overwritten.
+std::u16string_view FieldValueTextView(TFieldType type, const CellValue& value,
+                                       std::u16string& scratch);

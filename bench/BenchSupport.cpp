@@ -1,0 +1,62 @@
+#include "BenchSupport.h"
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <vector>
+
+#include "base/Runtime.h"
+#include "base/Text.h"
+
+namespace {
+
+void PrepareDatabase() {
+    std::string path = BenchDatabasePath();
+    if (std::filesystem::exists(path))
+        return;
+    sqlite3* db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    char* error = nullptr;
+    sqlite3_exec(db,
+                 "create table t (id integer primary key, name text, amount real, stamp text, "
+                 "note text);"
+                 "with recursive c(x) as (select 1 union all select x + 1 from c limit 1000000) "
+                 "insert into t select x, 'name ' || x, x * 1.25, "
+                 "datetime(1700000000 + x * 60, 'unixepoch'), "
+                 "substr(hex(randomblob(15)), 1, 30) from c;",
+                 nullptr, nullptr, &error);
+    if (error)
+        std::fprintf(stderr, "bench: %s\n", error);
+    sqlite3_close(db);
+}
+
+} // namespace
+
+std::string BenchDatabasePath() {
+    return (std::filesystem::temp_directory_path() / "qrydesk-bench-1m.db").string();
+}
+
+std::u16string BenchEmbeddedString() {
+    return u"Provider=SQLite;Data Source=" + FromUtf8(BenchDatabasePath());
+}
+
+int RunBenchmarks(int argc, char** argv, bool (*check)()) {
+    FormatSettings.ShortDateFormat = u"M/d/yyyy";
+    FormatSettings.LongTimeFormat = u"h:mm:ss tt";
+    FormatSettings.DecimalSeparator = u'.';
+    PrepareDatabase();
+    if (check && !check())
+        return 1;
+    std::vector<char*> args(argv, argv + argc);
+    char repetitions[] = "--benchmark_repetitions=7";
+    char interleave[] = "--benchmark_enable_random_interleaving=true";
+    char aggregates[] = "--benchmark_report_aggregates_only=true";
+    args.insert(args.begin() + 1, {repetitions, interleave, aggregates});
+    int count = int(args.size());
+    benchmark::Initialize(&count, args.data());
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

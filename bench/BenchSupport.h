@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+// The million-row SQLite table the benchmarks read: an integer key, a short text, a real, a
+// date-time as text and a 30-character text. Made once in the temporary folder and kept.
+inline constexpr int benchTableRows = 1000000;
+inline constexpr char16_t benchSelectAll[] = u"select id, name, amount, stamp, note from t";
+
+std::string BenchDatabasePath();
+// The connection string of the embedded engine on that file.
+std::u16string BenchEmbeddedString();
+
+// Makes the table when missing, sets fixed date patterns and a "." separator, and runs the
+// registered benchmarks. Runs are interleaved and repeated, and only medians (with the other
+// aggregates) are reported, so that a slow moment of the machine does not favour either side.
+// A `check` that fails after the set-up ends the program with status 1 before any run.
+int RunBenchmarks(int argc, char** argv, bool (*check)() = nullptr);
