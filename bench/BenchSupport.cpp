@@ -13,26 +13,35 @@
 namespace {
 
 void PrepareDatabase() {
-    std::string path = BenchDatabasePath();
-    if (std::filesystem::exists(path))
-        return;
-    sqlite3* db = nullptr;
-    sqlite3_open(path.c_str(), &db);
-    char* error = nullptr;
-    sqlite3_exec(db,
-                 "create table t (id integer primary key, name text, amount real, stamp text, "
-                 "note text);"
-                 "with recursive c(x) as (select 1 union all select x + 1 from c limit 1000000) "
-                 "insert into t select x, 'name ' || x, x * 1.25, "
-                 "datetime(1700000000 + x * 60, 'unixepoch'), "
-                 "substr(hex(randomblob(15)), 1, 30) from c;",
-                 nullptr, nullptr, &error);
-    if (error)
-        std::fprintf(stderr, "bench: %s\n", error);
-    sqlite3_close(db);
+    MakeDatabaseOnce(
+        BenchDatabasePath(),
+        "create table t (id integer primary key, name text, amount real, stamp text, "
+        "note text);"
+        "with recursive c(x) as (select 1 union all select x + 1 from c limit 1000000) "
+        "insert into t select x, 'name ' || x, x * 1.25, "
+        "datetime(1700000000 + x * 60, 'unixepoch'), "
+        "substr(hex(randomblob(15)), 1, 30) from c;");
 }
 
 } // namespace
+
+void MakeDatabaseOnce(const std::string& path, const char* sql) {
+    if (std::filesystem::exists(path))
+        return;
+    std::string building = path + ".new";
+    std::filesystem::remove(building);
+    sqlite3* db = nullptr;
+    sqlite3_open(building.c_str(), &db);
+    char* error = nullptr;
+    sqlite3_exec(db, sql, nullptr, nullptr, &error);
+    sqlite3_close(db);
+    if (error) {
+        std::fprintf(stderr, "bench: %s\n", error);
+        sqlite3_free(error);
+        return;
+    }
+    std::filesystem::rename(building, path);
+}
 
 std::string BenchDatabasePath() {
     return (std::filesystem::temp_directory_path() / "qrydesk-bench-1m.db").string();

@@ -8,6 +8,9 @@ inline constexpr int benchTableRows = 1000000;
 inline constexpr char16_t benchSelectAll[] = u"select id, name, amount, stamp, note from t";
 
 std::string BenchDatabasePath();
+// Runs `sql` on a new database file at `path` unless the file exists; the file appears only
+// once complete, so an interrupted run does not leave half a table behind.
+void MakeDatabaseOnce(const std::string& path, const char* sql);
 // The connection string of the embedded engine on that file.
 std::u16string BenchEmbeddedString();
 

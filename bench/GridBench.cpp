@@ -4,12 +4,10 @@
 // Run: cmake --preset bench && cmake --build --preset bench --target grid_bench &&
 // build/bench/bench/grid_bench
 #include <benchmark/benchmark.h>
-#include <sqlite3.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <vector>
 
+#include "BenchSupport.h"
 #include "base/Runtime.h"
 #include "base/Text.h"
 #include "data/ADOConnection.h"
@@ -28,26 +26,14 @@ std::string DatabasePath() {
 // Declared kinds as a user's table has them: an integer key, sized text, a decimal, a
 // date-time and unsized text, some of it Hebrew. Built once and kept between runs.
 void PrepareDatabase() {
-    std::string path = DatabasePath();
-    if (std::filesystem::exists(path))
-        return;
-    std::string building = path + ".new";
-    std::filesystem::remove(building);
-    sqlite3* db = nullptr;
-    sqlite3_open(building.c_str(), &db);
-    char* error = nullptr;
-    sqlite3_exec(db,
-                 "create table t (id integer primary key, name varchar(30), amount decimal(10,2), "
-                 "stamp datetime, note text);"
-                 "with recursive c(x) as (select 1 union all select x + 1 from c limit 1000000) "
-                 "insert into t select x, 'name ' || x, (x * 7919 % 100000) / 100.0, "
-                 "datetime(1700000000 + x * 60, 'unixepoch'), "
-                 "case x % 3 when 0 then 'משלוח רגיל' when 1 then 'express' end from c;",
-                 nullptr, nullptr, &error);
-    if (error)
-        std::fprintf(stderr, "grid_bench: %s\n", error);
-    sqlite3_close(db);
-    std::filesystem::rename(building, path);
+    MakeDatabaseOnce(
+        DatabasePath(),
+        "create table t (id integer primary key, name varchar(30), "
+        "amount decimal(10,2), stamp datetime, note text);"
+        "with recursive c(x) as (select 1 union all select x + 1 from c limit 1000000) "
+        "insert into t select x, 'name ' || x, (x * 7919 % 100000) / 100.0, "
+        "datetime(1700000000 + x * 60, 'unixepoch'), "
+        "case x % 3 when 0 then 'משלוח רגיל' when 1 then 'express' end from c;");
 }
 
 // The grid of the program's window at 96 dpi: 733 by 284 client pixels once its border and
@@ -190,17 +176,6 @@ BENCHMARK(BM_Page1000Screens_FromTheEnd)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    FormatSettings.ShortDateFormat = u"M/d/yyyy";
-    FormatSettings.LongTimeFormat = u"h:mm:ss tt";
-    FormatSettings.DecimalSeparator = u'.';
     PrepareDatabase();
-    std::vector<char*> args(argv, argv + argc);
-    char repetitions[] = "--benchmark_repetitions=5";
-    char aggregates[] = "--benchmark_report_aggregates_only=true";
-    args.insert(args.begin() + 1, {repetitions, aggregates});
-    int count = int(args.size());
-    benchmark::Initialize(&count, args.data());
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }

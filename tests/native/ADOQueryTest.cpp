@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "TempFolder.h"
+#include "SqliteQueryFixture.h"
 #include "base/Exception.h"
 #include "base/Runtime.h"
 #include "base/Text.h"
@@ -13,19 +13,8 @@
 
 namespace {
 
-// A query on a fresh SQLite file, reached through the connection string as the program
-// builds it.
-class ADOQueryTest : public ::testing::Test {
+class ADOQueryTest : public SqliteQueryFixture {
 protected:
-    ADOQueryTest() {
-        FormatSettings.ShortDateFormat = u"M/d/yyyy";
-        FormatSettings.LongTimeFormat = u"h:mm:ss tt";
-        FormatSettings.DecimalSeparator = u'.';
-        connection.SetConnectionString(u"Provider=SQLite;Data Source=" +
-                                       FromUtf8(folder.File("test.db").string()));
-        query.SetConnection(&connection);
-    }
-
     std::int32_t Execute(const std::u16string& sql) {
         query.SetSQL({sql});
         return query.ExecSQL();
@@ -59,10 +48,6 @@ protected:
         }
         return "(no error)";
     }
-
-    TempFolder folder;
-    TADOConnection connection;
-    TADOQuery query;
 };
 
 TEST_F(ADOQueryTest, OpenReadsRowsAndStatementsOpenTheConnection) {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "TempFolder.h"
+#include "SqliteQueryFixture.h"
 #include "app/CopyText.h"
 #include "base/Exception.h"
 #include "base/Runtime.h"
@@ -208,16 +208,8 @@ TEST(CopyToClipboard, AnErrorLeavesTheClipboardResumesTheDisplayOnceAndResetsThe
 }
 
 // The copy through a real query on a SQLite file.
-class QueryCopyTest : public ::testing::Test {
+class QueryCopyTest : public SqliteQueryFixture {
 protected:
-    QueryCopyTest() {
-        FormatSettings.ShortDateFormat = u"M/d/yyyy";
-        FormatSettings.LongTimeFormat = u"h:mm:ss tt";
-        FormatSettings.DecimalSeparator = u'.';
-        connection.SetConnectionString(u"Provider=SQLite;Data Source=" +
-                                       FromUtf8(folder.File("test.db").string()));
-        query.SetConnection(&connection);
-    }
     void Run(const std::u16string& sql, bool open) {
         query.SetSQL({sql});
         if (open)
@@ -231,10 +223,6 @@ protected:
         text.Build(rows);
         return ToUtf8(text.Text());
     }
-
-    TempFolder folder;
-    TADOConnection connection;
-    TADOQuery query;
 };
 
 TEST_F(QueryCopyTest, FollowsTheFieldOrderAndTheValuesTextAndEndsOnTheLastRow) {

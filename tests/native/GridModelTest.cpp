@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "TempFolder.h"
+#include "SqliteQueryFixture.h"
 #include "base/Runtime.h"
 #include "base/Text.h"
 #include "data/ADOConnection.h"
@@ -235,15 +235,9 @@ TEST(GridScrollBar, ActionsMoveTheCurrentRow) {
 
 // A model on a real SQLite result, with ten whole lines on screen and fonts measured as a
 // digit 6 pixels wide, lines 13 high and titles 5 pixels per character.
-class GridModelTest : public ::testing::Test {
+class GridModelTest : public SqliteQueryFixture {
 protected:
     GridModelTest() {
-        FormatSettings.ShortDateFormat = u"M/d/yyyy";
-        FormatSettings.LongTimeFormat = u"h:mm:ss tt";
-        FormatSettings.DecimalSeparator = u'.';
-        connection.SetConnectionString(u"Provider=SQLite;Data Source=" +
-                                       FromUtf8(folder.File("grid.db").string()));
-        query.SetConnection(&connection);
         source.SetDataSet(&query);
         source.OnDataChange = [this](TDataEvent event) { model.DataChanged(event); };
         Execute(u"create table t (id integer primary key, name varchar(30), amount decimal(8,2), "
@@ -292,9 +286,6 @@ protected:
     ~GridModelTest() override { FormatSettings = saved; }
 
     TFormatSettings saved = FormatSettings;
-    TempFolder folder;
-    TADOConnection connection;
-    TADOQuery query;
     TDataSource source;
     GridModel model;
 };
