@@ -3,7 +3,6 @@
 #include <string>
 
 #include "base/DateTime.h"
-#include "base/Platform.h" // whose Win32 services live beside this runtime
 
 // Fills SysLocale from the thread locale, DefaultSystemCodePage from the ANSI code page and
 // FormatSettings from the user's regional settings. Runs first at start-up, before any other

@@ -10,6 +10,7 @@
 #include "app/ActivityLogText.h"
 #include "app/ActivityLog_win.h"
 #include "app/DBXMain_win.h"
+#include "base/Platform.h"
 #include "base/Runtime.h"
 #include "base/Runtime_win.h"
 
