@@ -18,8 +18,33 @@ struct ColumnInfo {
     bool readOnly = false;
     // Where the column's values come from; empty when computed or not known. Updating a
     // result later needs them.
+    std::u16string baseSchema; // the table's schema or owner, where the database has them
     std::u16string baseTable;
     std::u16string baseColumn;
+    // A column the driver added to the result to identify its rows (SQLite's rowid when the
+    // statement does not select a key). It is not shown; its base column names it.
+    bool rowId = false;
+};
+
+// A value bound to a "?" marker of a statement, with the kind of the column it is meant for,
+// so that a database with strict types is given the type it expects.
+struct BoundValue {
+    TFieldType type = TFieldType::Unknown;
+    int size = 0;
+    int precision = 0;
+    int scale = 0;
+    CellValue value; // its text and bytes must stay valid for the call
+};
+
+// What differs between databases in the statements that write rows back.
+struct SqlDialect {
+    char16_t quoteOpen = u'"';
+    char16_t quoteClose = u'"';
+    // How an INSERT hands back the row as stored (the new key, defaults): "RETURNING c1, c2"
+    // after the values (SQLite, PostgreSQL), "OUTPUT INSERTED.c1, INSERTED.c2" before them
+    // (SQL Server), or not at all.
+    enum class InsertReturning { None, Returning, Output };
+    InsertReturning insertReturning = InsertReturning::None;
 };
 
 // The rows of one result, read forward one at a time. A driver fetches from the database as
@@ -45,6 +70,27 @@ public:
     // Runs the statement, keeps no rows, and returns the rows affected as the database
     // reports them (-1 when it reports none).
     virtual long long Execute(std::u16string_view sql) = 0;
+
+    // One statement with "?" markers, each bound to the value at the same position. Returns
+    // the rows affected (-1 when the database reports none).
+    virtual long long ExecuteBound(std::u16string_view sql,
+                                   const std::vector<BoundValue>& values) = 0;
+    // As ExecuteBound, for a statement that returns rows (INSERT ... RETURNING).
+    virtual std::unique_ptr<DriverResult> OpenBound(std::u16string_view sql,
+                                                    const std::vector<BoundValue>& values) = 0;
+
+    // An explicit transaction; outside one every statement commits on its own. Nothing else may
+    // be running on the connection (a result still being read) when one begins or ends.
+    virtual void BeginTransaction() = 0;
+    virtual void Commit() = 0;
+    virtual void Rollback() = 0;
+
+    // The keys that identify a table's rows: its primary key first when it has one, then its
+    // unique keys (unique indexes and constraints), each as its columns' names as the database
+    // spells them. Empty when the table has none or is not known.
+    virtual std::vector<std::vector<std::u16string>> UniqueKeys(std::u16string_view schema,
+                                                                std::u16string_view table) = 0;
+    virtual SqlDialect Dialect() = 0;
 };
 
 // Opens the connection that an OLE DB connection string describes, routing its provider to

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <cstdio>
 #include <utility>
 
 #include "base/Exception.h"
@@ -315,8 +316,10 @@ private:
         column.baseTable = TextAttribute(statement_, number, SQL_DESC_BASE_TABLE_NAME);
         // Some drivers give a computed column's own name as its base column; without a table
         // it is no place the value can be written back to.
-        if (!column.baseTable.empty())
+        if (!column.baseTable.empty()) {
             column.baseColumn = TextAttribute(statement_, number, SQL_DESC_BASE_COLUMN_NAME);
+            column.baseSchema = TextAttribute(statement_, number, SQL_DESC_SCHEMA_NAME);
+        }
     }
 
     template <typename T> bool ReadFixed(SQLUSMALLINT number, SQLSMALLINT cType, T& value) {
@@ -441,6 +444,321 @@ private:
     bool done_ = false;
 };
 
+SQLSMALLINT SqlTypeOf(TFieldType type) {
+    switch (type) {
+    case TFieldType::Smallint:
+        return SQL_SMALLINT;
+    case TFieldType::Integer:
+        return SQL_INTEGER;
+    case TFieldType::Largeint:
+        return SQL_BIGINT;
+    case TFieldType::Boolean:
+        return SQL_BIT;
+    case TFieldType::Float:
+        return SQL_DOUBLE;
+    case TFieldType::Decimal:
+        return SQL_DECIMAL;
+    case TFieldType::Date:
+        return SQL_TYPE_DATE;
+    case TFieldType::Time:
+        return SQL_TYPE_TIME;
+    case TFieldType::DateTime:
+        return SQL_TYPE_TIMESTAMP;
+    case TFieldType::String:
+        return SQL_VARCHAR;
+    case TFieldType::Memo:
+        return SQL_LONGVARCHAR;
+    case TFieldType::WideMemo:
+        return SQL_WLONGVARCHAR;
+    case TFieldType::Bytes:
+    case TFieldType::VarBytes:
+        return SQL_VARBINARY;
+    case TFieldType::Blob:
+        return SQL_LONGVARBINARY;
+    case TFieldType::Guid:
+        return SQL_GUID;
+    case TFieldType::WideString:
+    case TFieldType::Unknown:
+    case TFieldType::Variant:
+        break;
+    }
+    return SQL_WVARCHAR;
+}
+
+bool IsTextField(TFieldType type) {
+    return type == TFieldType::String || type == TFieldType::WideString ||
+           type == TFieldType::Memo || type == TFieldType::WideMemo || type == TFieldType::Guid ||
+           type == TFieldType::Unknown || type == TFieldType::Variant;
+}
+
+bool IsIntegerField(TFieldType type) {
+    return type == TFieldType::Smallint || type == TFieldType::Integer ||
+           type == TFieldType::Largeint;
+}
+
+// One value as SQLBindParameter takes it. Its buffers stay where they are until the
+// statement has run.
+struct Parameter {
+    SQLSMALLINT cType = SQL_C_WCHAR;
+    SQLSMALLINT sqlType = SQL_WVARCHAR;
+    SQLULEN columnSize = 1;
+    SQLSMALLINT digits = 0;
+    SQLLEN indicator = 0;
+    SQLBIGINT integer = 0;
+    SQLDOUBLE real = 0;
+    unsigned char bit = 0;
+    SQL_DATE_STRUCT date{};
+    SQL_TIME_STRUCT time{};
+    SQL_TIMESTAMP_STRUCT timestamp{};
+    std::u16string text;
+    std::string bytes;
+
+    void SetText(std::u16string_view value, SQLSMALLINT type) {
+        cType = SQL_C_WCHAR;
+        sqlType = type;
+        text.assign(value);
+        indicator = SQLLEN(text.size() * sizeof(char16_t));
+        // Drivers refuse a character column of size 0.
+        columnSize = std::max<SQLULEN>(text.size(), 1);
+    }
+
+    // An exact decimal's digits as text, sized to hold both them and the column's own.
+    void SetDecimal(std::u16string_view digits, int precision, int scale) {
+        SetText(digits, SQL_DECIMAL);
+        std::size_t point = digits.find(u'.');
+        std::u16string_view whole = digits.substr(0, point);
+        if (!whole.empty() && whole[0] == u'-')
+            whole.remove_prefix(1);
+        int fraction = point == std::u16string_view::npos ? 0 : int(digits.size() - point - 1);
+        int wholeDigits = std::max<int>(int(whole.size()), 1);
+        this->digits = SQLSMALLINT(std::max(scale, fraction));
+        columnSize = SQLULEN(std::max(precision, wholeDigits + this->digits));
+    }
+
+    void SetDateTime(const TDateTime& value, SQLSMALLINT type) {
+        sqlType = type;
+        indicator = 0;
+        if (type == SQL_TYPE_DATE) {
+            cType = SQL_C_TYPE_DATE;
+            date = {SQLSMALLINT(value.year), SQLUSMALLINT(value.month), SQLUSMALLINT(value.day)};
+            columnSize = 10;
+        } else if (type == SQL_TYPE_TIME && value.millisecond == 0) {
+            cType = SQL_C_TYPE_TIME;
+            time = {SQLUSMALLINT(value.hour), SQLUSMALLINT(value.minute),
+                    SQLUSMALLINT(value.second)};
+            columnSize = 8;
+        } else if (type == SQL_TYPE_TIME) {
+            // ODBC's time structure has no fraction of a second; its text does.
+            char clock[40];
+            int length = std::snprintf(clock, sizeof clock, "%02d:%02d:%02d.%03d", value.hour,
+                                       value.minute, value.second, value.millisecond);
+            SetText(FromUtf8(std::string_view(clock, std::size_t(length))), SQL_TYPE_TIME);
+            columnSize = 12;
+            digits = 3;
+        } else {
+            cType = SQL_C_TYPE_TIMESTAMP;
+            timestamp = {SQLSMALLINT(value.year),
+                         SQLUSMALLINT(value.month),
+                         SQLUSMALLINT(value.day),
+                         SQLUSMALLINT(value.hour),
+                         SQLUSMALLINT(value.minute),
+                         SQLUSMALLINT(value.second),
+                         SQLUINTEGER(value.millisecond) * 1000000u};
+            columnSize = 23;
+            digits = 3;
+        }
+    }
+
+    // NULL of the column's own type, with the C type that type is naturally read as.
+    void SetNull(const BoundValue& bound) {
+        sqlType = SqlTypeOf(bound.type);
+        indicator = SQL_NULL_DATA;
+        switch (sqlType) {
+        case SQL_SMALLINT:
+        case SQL_INTEGER:
+        case SQL_BIGINT:
+            cType = SQL_C_SBIGINT;
+            columnSize = sqlType == SQL_BIGINT ? 19 : 10;
+            break;
+        case SQL_BIT:
+            cType = SQL_C_BIT;
+            break;
+        case SQL_DOUBLE:
+            cType = SQL_C_DOUBLE;
+            columnSize = 15;
+            break;
+        case SQL_DECIMAL:
+            columnSize = SQLULEN(bound.precision > 0 ? bound.precision : 38);
+            digits = SQLSMALLINT(std::min<int>(bound.scale, int(columnSize)));
+            break;
+        case SQL_TYPE_DATE:
+            cType = SQL_C_TYPE_DATE;
+            columnSize = 10;
+            break;
+        case SQL_TYPE_TIME:
+            cType = SQL_C_TYPE_TIME;
+            columnSize = 8;
+            break;
+        case SQL_TYPE_TIMESTAMP:
+            cType = SQL_C_TYPE_TIMESTAMP;
+            columnSize = 23;
+            digits = 3;
+            break;
+        case SQL_VARBINARY:
+        case SQL_LONGVARBINARY:
+            cType = SQL_C_BINARY;
+            columnSize = std::max(bound.size, 1);
+            break;
+        case SQL_GUID:
+            columnSize = 36;
+            break;
+        default:
+            columnSize = std::max(bound.size, 1);
+            break;
+        }
+    }
+
+    // By the value's own kind, and by its column's type where the two agree.
+    void Set(const BoundValue& bound) {
+        const CellValue& value = bound.value;
+        switch (value.tag) {
+        case CellValue::Tag::Null:
+            SetNull(bound);
+            break;
+        case CellValue::Tag::Integer:
+            if (bound.type == TFieldType::Decimal) {
+                SetDecimal(IntToStr(value.integer), bound.precision, bound.scale);
+            } else if (bound.type == TFieldType::Boolean) {
+                cType = SQL_C_BIT;
+                sqlType = SQL_BIT;
+                bit = value.integer ? 1 : 0;
+            } else {
+                cType = SQL_C_SBIGINT;
+                sqlType = IsIntegerField(bound.type) ? SqlTypeOf(bound.type) : SQL_BIGINT;
+                integer = value.integer;
+                columnSize = sqlType == SQL_BIGINT ? 19 : 10;
+            }
+            break;
+        case CellValue::Tag::Real:
+            cType = SQL_C_DOUBLE;
+            sqlType = SQL_DOUBLE;
+            real = value.real;
+            columnSize = 15;
+            break;
+        case CellValue::Tag::Decimal:
+            SetDecimal(value.text, bound.precision, bound.scale);
+            break;
+        case CellValue::Tag::Text:
+            SetText(value.text, IsTextField(bound.type) ? SqlTypeOf(bound.type) : SQL_WVARCHAR);
+            break;
+        case CellValue::Tag::Bytes:
+            cType = SQL_C_BINARY;
+            sqlType = bound.type == TFieldType::Bytes || bound.type == TFieldType::VarBytes ||
+                              bound.type == TFieldType::Blob
+                          ? SqlTypeOf(bound.type)
+                          : SQL_VARBINARY;
+            bytes.assign(value.bytes);
+            indicator = SQLLEN(bytes.size());
+            columnSize = std::max<SQLULEN>(bytes.size(), 1);
+            break;
+        case CellValue::Tag::DateTime:
+            if (bound.type == TFieldType::Date || bound.type == TFieldType::Time ||
+                bound.type == TFieldType::DateTime)
+                SetDateTime(value.dateTime, SqlTypeOf(bound.type));
+            else
+                SetDateTime(value.dateTime,
+                            value.dateTime.year == 0 ? SQL_TYPE_TIME : SQL_TYPE_TIMESTAMP);
+            break;
+        }
+    }
+
+    SQLPOINTER Buffer() {
+        switch (cType) {
+        case SQL_C_SBIGINT:
+            return &integer;
+        case SQL_C_DOUBLE:
+            return &real;
+        case SQL_C_BIT:
+            return &bit;
+        case SQL_C_TYPE_DATE:
+            return &date;
+        case SQL_C_TYPE_TIME:
+            return &time;
+        case SQL_C_TYPE_TIMESTAMP:
+            return &timestamp;
+        case SQL_C_BINARY:
+            return bytes.data();
+        default:
+            return text.data();
+        }
+    }
+
+    SQLLEN BufferLength() const {
+        return cType == SQL_C_BINARY  ? SQLLEN(bytes.size())
+               : cType == SQL_C_WCHAR ? SQLLEN(text.size() * sizeof(char16_t))
+                                      : 0;
+    }
+};
+
+// Binds each value to the marker at its position; `parameters` keeps their buffers.
+void BindParameters(const Handle& statement, const std::vector<BoundValue>& values,
+                    std::vector<Parameter>& parameters) {
+    parameters.assign(values.size(), Parameter());
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        Parameter& p = parameters[i];
+        p.Set(values[i]);
+        statement.Check(SQLBindParameter(statement.Get(), SQLUSMALLINT(i + 1), SQL_PARAM_INPUT,
+                                         p.cType, p.sqlType, p.columnSize, p.digits, p.Buffer(),
+                                         p.BufferLength(), &p.indicator),
+                        u"SQLBindParameter");
+    }
+}
+
+// A text column of a catalog function's row; false for NULL.
+bool GetText(const Handle& statement, SQLUSMALLINT column, std::u16string& text) {
+    text.clear();
+    char16_t piece[256];
+    for (;;) {
+        SQLLEN indicator = 0;
+        SQLRETURN rc =
+            SQLGetData(statement.Get(), column, SQL_C_WCHAR, piece, sizeof piece, &indicator);
+        if (rc == SQL_NO_DATA)
+            return true;
+        statement.Check(rc, u"SQLGetData");
+        if (indicator == SQL_NULL_DATA)
+            return false;
+        bool truncated = rc == SQL_SUCCESS_WITH_INFO &&
+                         (indicator == SQL_NO_TOTAL || indicator >= SQLLEN(sizeof piece));
+        if (!truncated) {
+            text.append(piece, std::size_t(std::max<SQLLEN>(indicator, 0)) / sizeof(char16_t));
+            return true;
+        }
+        text.append(piece, std::size(piece) - 1);
+    }
+}
+
+long long GetInteger(const Handle& statement, SQLUSMALLINT column) {
+    SQLBIGINT value = 0;
+    SQLLEN indicator = 0;
+    statement.Check(
+        SQLGetData(statement.Get(), column, SQL_C_SBIGINT, &value, sizeof value, &indicator),
+        u"SQLGetData");
+    return indicator == SQL_NULL_DATA ? 0 : value;
+}
+
+// "3.35.0" or "03.35.0000" as the numbers it holds.
+bool VersionAtLeast(std::u16string_view version, int major, int minor) {
+    int parts[2] = {0, 0};
+    std::size_t pos = 0;
+    for (int& part : parts) {
+        while (pos < version.size() && version[pos] >= u'0' && version[pos] <= u'9')
+            part = std::min(part * 10 + (version[pos++] - u'0'), 100000);
+        if (pos < version.size() && version[pos] == u'.')
+            ++pos;
+    }
+    return parts[0] > major || (parts[0] == major && parts[1] >= minor);
+}
+
 class OdbcConnection : public DriverConnection {
 public:
     OdbcConnection(std::u16string_view connectionString, int loginTimeoutSeconds)
@@ -472,6 +790,201 @@ public:
     std::unique_ptr<DriverResult> OpenResult(std::u16string_view sql) override {
         Handle statement = NewStatement();
         SQLRETURN rc = ExecDirect(statement, sql);
+        return FirstResult(std::move(statement), rc);
+    }
+
+    long long Execute(std::u16string_view sql) override {
+        Handle statement = NewStatement();
+        return RowsAffected(statement, ExecDirect(statement, sql));
+    }
+
+    long long ExecuteBound(std::u16string_view sql,
+                           const std::vector<BoundValue>& values) override {
+        Handle statement = NewStatement();
+        std::vector<Parameter> parameters;
+        BindParameters(statement, values, parameters);
+        return RowsAffected(statement, ExecDirect(statement, sql));
+    }
+
+    std::unique_ptr<DriverResult> OpenBound(std::u16string_view sql,
+                                            const std::vector<BoundValue>& values) override {
+        Handle statement = NewStatement();
+        std::vector<Parameter> parameters;
+        BindParameters(statement, values, parameters);
+        SQLRETURN rc = ExecDirect(statement, sql);
+        // The values have been sent; the result outlives their buffers.
+        if (SQL_SUCCEEDED(rc) || rc == SQL_NO_DATA)
+            SQLFreeStmt(statement.Get(), SQL_RESET_PARAMS);
+        return FirstResult(std::move(statement), rc);
+    }
+
+    void BeginTransaction() override {
+        if (inTransaction_)
+            throw Exception(u"A transaction is already active");
+        SetAutocommit(false);
+        inTransaction_ = true;
+    }
+
+    void Commit() override {
+        if (!inTransaction_)
+            throw Exception(u"No transaction is active");
+        try {
+            dbc_.Check(SQLEndTran(SQL_HANDLE_DBC, dbc_.Get(), SQL_COMMIT), u"SQLEndTran");
+        } catch (const Exception&) {
+            // Whatever the database kept of it, the transaction ends here, undone; the
+            // commit's own error is the one to report.
+            try {
+                Rollback();
+            } catch (const Exception&) {
+            }
+            throw;
+        }
+        inTransaction_ = false;
+        SetAutocommit(true);
+    }
+
+    void Rollback() override {
+        if (!inTransaction_)
+            return;
+        inTransaction_ = false;
+        SQLRETURN rc = SQLEndTran(SQL_HANDLE_DBC, dbc_.Get(), SQL_ROLLBACK);
+        // Back to committing each statement even when the rollback failed (a lost
+        // connection): the next statement must not join a transaction no one will end.
+        SetAutocommit(true);
+        dbc_.Check(rc, u"SQLEndTran");
+    }
+
+    std::vector<std::vector<std::u16string>> UniqueKeys(std::u16string_view schema,
+                                                        std::u16string_view table) override {
+        if (schema.size() > std::size_t(SHRT_MAX) || table.size() > std::size_t(SHRT_MAX))
+            return {};
+        std::u16string schemaText(schema), tableText(table);
+        // No schema: wherever the database finds the table by its name.
+        SQLWCHAR* schemaArg = schema.empty() ? nullptr : Wide(schemaText.data());
+        SQLSMALLINT schemaLength = SQLSMALLINT(schemaText.size());
+        SQLSMALLINT tableLength = SQLSMALLINT(tableText.size());
+        std::vector<std::vector<std::u16string>> keys;
+
+        struct KeyColumn {
+            long long ordinal;
+            std::u16string name;
+        };
+        std::vector<KeyColumn> primary;
+        {
+            Handle statement = NewStatement();
+            statement.Check(SQLPrimaryKeysW(statement.Get(), nullptr, 0, schemaArg, schemaLength,
+                                            Wide(tableText.data()), tableLength),
+                            u"SQLPrimaryKeys");
+            std::u16string column;
+            while (FetchRow(statement))
+                if (GetText(statement, 4, column))
+                    primary.push_back({GetInteger(statement, 5), column});
+        }
+        std::stable_sort(primary.begin(), primary.end(),
+                         [](const auto& a, const auto& b) { return a.ordinal < b.ordinal; });
+        if (!primary.empty()) {
+            keys.emplace_back();
+            for (auto& column : primary)
+                keys.back().push_back(std::move(column.name));
+        }
+
+        struct Index {
+            std::u16string qualifier, name;
+            std::vector<KeyColumn> columns;
+            bool usable = true;
+        };
+        std::vector<Index> indexes;
+        {
+            Handle statement = NewStatement();
+            statement.Check(SQLStatisticsW(statement.Get(), nullptr, 0, schemaArg, schemaLength,
+                                           Wide(tableText.data()), tableLength, SQL_INDEX_UNIQUE,
+                                           SQL_QUICK),
+                            u"SQLStatistics");
+            std::u16string qualifier, name, column, filter;
+            while (FetchRow(statement)) {
+                // Columns in order, as SQLGetData reads them: NON_UNIQUE, INDEX_QUALIFIER,
+                // INDEX_NAME, TYPE, ORDINAL_POSITION, COLUMN_NAME, ..., FILTER_CONDITION.
+                bool nonUnique = GetInteger(statement, 4) != 0;
+                GetText(statement, 5, qualifier);
+                GetText(statement, 6, name);
+                if (GetInteger(statement, 7) == SQL_TABLE_STAT || nonUnique)
+                    continue;
+                long long ordinal = GetInteger(statement, 8);
+                bool hasColumn = GetText(statement, 9, column) && !column.empty();
+                bool filtered = GetText(statement, 13, filter) && !filter.empty();
+                auto index = std::find_if(indexes.begin(), indexes.end(), [&](const Index& i) {
+                    return i.qualifier == qualifier && i.name == name;
+                });
+                if (index == indexes.end())
+                    index = indexes.insert(indexes.end(), Index{qualifier, name, {}, true});
+                // An expression or a filter (a partial index) makes no key of its columns.
+                if (!hasColumn || filtered)
+                    index->usable = false;
+                else
+                    index->columns.push_back({ordinal, column});
+            }
+        }
+        // Some drivers (psqlODBC) name an index's expression as if it were a column.
+        std::vector<std::u16string> tableColumns;
+        {
+            Handle statement = NewStatement();
+            statement.Check(SQLColumnsW(statement.Get(), nullptr, 0, schemaArg, schemaLength,
+                                        Wide(tableText.data()), tableLength, nullptr, 0),
+                            u"SQLColumns");
+            // The names are patterns here, where "_" stands for any character.
+            std::u16string rowSchema, rowTable, column;
+            while (FetchRow(statement)) {
+                GetText(statement, 2, rowSchema);
+                GetText(statement, 3, rowTable);
+                if (rowTable == tableText && (schema.empty() || rowSchema == schemaText) &&
+                    GetText(statement, 4, column))
+                    tableColumns.push_back(column);
+            }
+        }
+        std::vector<std::u16string> partial = PartialIndexes(schema, table);
+        auto isColumn = [&](const KeyColumn& column) {
+            return std::find(tableColumns.begin(), tableColumns.end(), column.name) !=
+                   tableColumns.end();
+        };
+        for (auto& index : indexes) {
+            if (!index.usable || index.columns.empty() ||
+                std::find(partial.begin(), partial.end(), index.name) != partial.end() ||
+                !std::all_of(index.columns.begin(), index.columns.end(), isColumn))
+                continue;
+            std::stable_sort(index.columns.begin(), index.columns.end(),
+                             [](const auto& a, const auto& b) { return a.ordinal < b.ordinal; });
+            std::vector<std::u16string> key;
+            for (auto& column : index.columns)
+                key.push_back(std::move(column.name));
+            if (!HasKey(keys, key))
+                keys.push_back(std::move(key));
+        }
+        return keys;
+    }
+
+    SqlDialect Dialect() override {
+        SqlDialect dialect;
+        std::u16string quote = InfoText(SQL_IDENTIFIER_QUOTE_CHAR);
+        // A blank: the database quotes no names; the standard's quote is the best guess.
+        if (quote.size() == 1 && quote[0] != u' ') {
+            dialect.quoteOpen = quote[0];
+            dialect.quoteClose = quote[0] == u'[' ? u']' : quote[0];
+        }
+        std::u16string dbms = InfoText(SQL_DBMS_NAME);
+        if (StartsWithText(dbms, u"PostgreSQL"))
+            dialect.insertReturning = SqlDialect::InsertReturning::Returning;
+        else if (SameText(dbms, u"Microsoft SQL Server"))
+            dialect.insertReturning = SqlDialect::InsertReturning::Output;
+        else if (StartsWithText(dbms, u"SQLite") && VersionAtLeast(InfoText(SQL_DBMS_VER), 3, 35))
+            dialect.insertReturning = SqlDialect::InsertReturning::Returning;
+        return dialect;
+    }
+
+private:
+    Handle NewStatement() { return Handle(SQL_HANDLE_STMT, dbc_.Get(), SQL_HANDLE_DBC); }
+
+    // The first result of the executed statement that has columns, or null when none has.
+    static std::unique_ptr<DriverResult> FirstResult(Handle statement, SQLRETURN rc) {
         if (rc != SQL_NO_DATA)
             statement.Check(rc, u"SQLExecDirect");
         for (;;) {
@@ -486,9 +999,8 @@ public:
         }
     }
 
-    long long Execute(std::u16string_view sql) override {
-        Handle statement = NewStatement();
-        SQLRETURN rc = ExecDirect(statement, sql);
+    // The rows the executed statement changed, over all its results; -1 when none was counted.
+    static long long RowsAffected(const Handle& statement, SQLRETURN rc) {
         // SQL_NO_DATA: a searched UPDATE or DELETE that matched nothing, which still counts.
         bool counted = rc == SQL_NO_DATA;
         if (!counted)
@@ -511,12 +1023,73 @@ public:
         return counted ? affected : -1;
     }
 
-private:
-    Handle NewStatement() { return Handle(SQL_HANDLE_STMT, dbc_.Get(), SQL_HANDLE_DBC); }
+    static bool FetchRow(const Handle& statement) {
+        SQLRETURN rc = SQLFetch(statement.Get());
+        if (rc == SQL_NO_DATA)
+            return false;
+        statement.Check(rc, u"SQLFetch");
+        return true;
+    }
+
+    // Whether `keys` has one of the same columns, in any order.
+    static bool HasKey(const std::vector<std::vector<std::u16string>>& keys,
+                       std::vector<std::u16string> key) {
+        std::sort(key.begin(), key.end());
+        return std::any_of(keys.begin(), keys.end(), [&](std::vector<std::u16string> other) {
+            std::sort(other.begin(), other.end());
+            return other == key;
+        });
+    }
+
+    // The table's indexes that cover only some rows, where the driver's SQLStatistics does
+    // not tell them (psqlODBC gives no filter condition).
+    std::vector<std::u16string> PartialIndexes(std::u16string_view schema,
+                                               std::u16string_view table) {
+        std::vector<std::u16string> names;
+        if (!StartsWithText(InfoText(SQL_DBMS_NAME), u"PostgreSQL"))
+            return names;
+        BoundValue tableName, schemaName;
+        tableName.type = schemaName.type = TFieldType::WideString;
+        tableName.value = CellValue::OfText(table);
+        schemaName.value = CellValue::OfText(schema);
+        auto result = OpenBound(u"select i.relname from pg_catalog.pg_index x "
+                                u"join pg_catalog.pg_class i on i.oid = x.indexrelid "
+                                u"join pg_catalog.pg_class t on t.oid = x.indrelid "
+                                u"join pg_catalog.pg_namespace n on n.oid = t.relnamespace "
+                                u"where x.indpred is not null and t.relname = ? "
+                                u"and n.nspname = coalesce(nullif(?, ''), n.nspname)",
+                                {tableName, schemaName});
+        std::vector<CellValue> row;
+        while (result && result->Fetch(row))
+            if (row.at(0).tag == CellValue::Tag::Text)
+                names.emplace_back(row[0].text);
+        return names;
+    }
+
+    void SetAutocommit(bool on) {
+        dbc_.Check(SQLSetConnectAttrW(dbc_.Get(), SQL_ATTR_AUTOCOMMIT,
+                                      reinterpret_cast<SQLPOINTER>(std::intptr_t(
+                                          on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF)),
+                                      SQL_IS_UINTEGER),
+                   u"SQLSetConnectAttr");
+    }
+
+    // A text that SQLGetInfo gives about the database; empty when the driver does not say.
+    std::u16string InfoText(SQLUSMALLINT type) {
+        std::u16string value(256, u'\0');
+        SQLSMALLINT bytes = 0;
+        if (!SQL_SUCCEEDED(SQLGetInfoW(dbc_.Get(), type, value.data(),
+                                       SQLSMALLINT(value.size() * sizeof(char16_t)), &bytes)))
+            return {};
+        value.resize(std::min<std::size_t>(std::max<SQLSMALLINT>(bytes, 0) / sizeof(char16_t),
+                                           value.size() - 1));
+        return value;
+    }
 
     Handle env_;
     Handle dbc_;
     bool connected_ = false;
+    bool inTransaction_ = false;
 };
 
 } // namespace

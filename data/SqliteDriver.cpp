@@ -1,5 +1,9 @@
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+
 #include "base/Exception.h"
 #include "base/Text.h"
 #include "data/Driver.h"
@@ -83,6 +87,275 @@ bool IsDateKind(TFieldType type) {
     return type == TFieldType::Date || type == TFieldType::Time || type == TFieldType::DateTime;
 }
 
+// "yyyy-mm-dd", "hh:mm:ss[.zzz]" or both with a blank between, by the column's kind: the text
+// the engine's date functions take and that ParseIsoDateTime reads back. A column of no date
+// kind gets what the value holds.
+std::u16string IsoDateTimeText(TFieldType type, const TDateTime& t) {
+    if (!IsDateKind(type))
+        type = t.year == 0      ? TFieldType::Time
+               : t.IsMidnight() ? TFieldType::Date
+                                : TFieldType::DateTime;
+    char text[96];
+    int length = 0;
+    if (type != TFieldType::Time)
+        length += std::snprintf(text, sizeof text, "%04d-%02d-%02d", t.year, t.month, t.day);
+    if (type == TFieldType::DateTime)
+        text[length++] = ' ';
+    if (type != TFieldType::Date) {
+        length += std::snprintf(text + length, sizeof text - length, "%02d:%02d:%02d", t.hour,
+                                t.minute, t.second);
+        if (t.millisecond)
+            length += std::snprintf(text + length, sizeof text - length, ".%03d", t.millisecond);
+    }
+    return FromUtf8(std::string_view(text, std::size_t(length)));
+}
+
+void Bind(sqlite3* db, sqlite3_stmt* stmt, const std::vector<BoundValue>& values) {
+    int markers = sqlite3_bind_parameter_count(stmt);
+    if (markers != int(values.size()))
+        throw Exception(u"The statement has " + IntToStr(markers) + u" parameter markers but " +
+                        IntToStr(static_cast<long long>(values.size())) + u" values were given");
+    // A null pointer would bind NULL, not empty text or bytes.
+    static const char16_t kNoText[] = u"";
+    static const char kNoBytes[] = "";
+    for (int i = 0; i < markers; ++i) {
+        const BoundValue& bound = values[std::size_t(i)];
+        const CellValue& value = bound.value;
+        std::u16string dateText;
+        std::u16string_view text = value.text;
+        int rc = SQLITE_OK;
+        switch (value.tag) {
+        case CellValue::Tag::Null:
+            rc = sqlite3_bind_null(stmt, i + 1);
+            break;
+        case CellValue::Tag::Integer:
+            rc = sqlite3_bind_int64(stmt, i + 1, value.integer);
+            break;
+        case CellValue::Tag::Real:
+            rc = sqlite3_bind_double(stmt, i + 1, value.real);
+            break;
+        case CellValue::Tag::Bytes:
+            rc = sqlite3_bind_blob64(stmt, i + 1,
+                                     value.bytes.empty() ? kNoBytes : value.bytes.data(),
+                                     value.bytes.size(), SQLITE_TRANSIENT);
+            break;
+        case CellValue::Tag::DateTime:
+            dateText = IsoDateTimeText(bound.type, value.dateTime);
+            text = dateText;
+            [[fallthrough]];
+        case CellValue::Tag::Text:
+        case CellValue::Tag::Decimal:
+            rc = sqlite3_bind_text64(
+                stmt, i + 1, reinterpret_cast<const char*>(text.empty() ? kNoText : text.data()),
+                text.size() * sizeof(char16_t), SQLITE_TRANSIENT, SQLITE_UTF16);
+            break;
+        }
+        if (rc != SQLITE_OK)
+            RaiseError(db);
+    }
+}
+
+// A word, a quoted name, a literal or one other character of a statement's text, outside
+// comments.
+struct Token {
+    std::u16string_view text; // empty at the end of the text
+    std::size_t start = 0;
+    bool word = false; // unquoted, so possibly a keyword
+    bool name = false; // a word or a quoted name
+};
+
+bool IsWordChar(char16_t c) {
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') ||
+           c == u'_' || c == u'$' || c >= 0x80;
+}
+
+class SqlTokens {
+public:
+    explicit SqlTokens(std::u16string_view text) : text_(text) {}
+
+    Token Next() {
+        SkipBlanksAndComments();
+        Token token;
+        token.start = pos_;
+        if (pos_ == text_.size())
+            return token;
+        char16_t c = text_[pos_];
+        if (c == u'\'' || c == u'"' || c == u'`' || c == u'[') {
+            char16_t close = c == u'[' ? u']' : c;
+            for (++pos_; pos_ < text_.size(); ++pos_) {
+                if (text_[pos_] != close)
+                    continue;
+                // A doubled quote stands for itself.
+                if (close != u']' && pos_ + 1 < text_.size() && text_[pos_ + 1] == close)
+                    ++pos_;
+                else
+                    break;
+            }
+            pos_ = std::min(pos_ + 1, text_.size());
+            token.name = c != u'\'';
+        } else if (IsWordChar(c)) {
+            while (pos_ < text_.size() && IsWordChar(text_[pos_]))
+                ++pos_;
+            token.word = token.name = true;
+        } else {
+            ++pos_;
+        }
+        token.text = text_.substr(token.start, pos_ - token.start);
+        return token;
+    }
+
+    // True when only blanks, comments and semicolons are left.
+    bool AtEnd() {
+        for (;;) {
+            SkipBlanksAndComments();
+            if (pos_ == text_.size())
+                return true;
+            if (text_[pos_] != u';')
+                return false;
+            ++pos_;
+        }
+    }
+
+private:
+    void SkipBlanksAndComments() {
+        while (pos_ < text_.size()) {
+            std::u16string_view rest = text_.substr(pos_);
+            if (IsBlank(rest[0]) || rest[0] == u'\f' || rest[0] == u'\v')
+                ++pos_;
+            else if (rest.starts_with(u"--"))
+                pos_ = std::min(text_.find(u'\n', pos_), text_.size());
+            else if (rest.starts_with(u"/*"))
+                pos_ = std::min(text_.find(u"*/", pos_ + 2) + 2, text_.size());
+            else
+                break;
+        }
+    }
+
+    std::u16string_view text_;
+    std::size_t pos_ = 0;
+};
+
+bool IsKeyword(const Token& token, std::u16string_view keyword) {
+    return token.word && SameText(token.text, keyword);
+}
+
+std::u16string Unquoted(const Token& token) {
+    if (token.word || token.text.size() < 2)
+        return std::u16string(token.text);
+    char16_t close = token.text.back();
+    std::u16string name;
+    std::u16string_view inner = token.text.substr(1, token.text.size() - 2);
+    for (std::size_t i = 0; i < inner.size(); ++i) {
+        name += inner[i];
+        if (inner[i] == close && close != u']' && i + 1 < inner.size())
+            ++i;
+    }
+    return name;
+}
+
+std::u16string Quoted(std::u16string_view name) {
+    std::u16string quoted = u"\"";
+    for (char16_t c : name) {
+        quoted += c;
+        if (c == u'"')
+            quoted += c;
+    }
+    return quoted + u'"';
+}
+
+// A SELECT of one table's rows, one row of the table for each of the result: no DISTINCT,
+// grouping, compound or join, as far as the text shows. Aggregates need the engine's eye.
+struct SingleTableSelect {
+    std::size_t fromAt = 0; // where the FROM keyword starts
+    std::u16string schema, table, alias;
+};
+
+bool ScanSingleTableSelect(std::u16string_view text, SingleTableSelect& select) {
+    SqlTokens tokens(text);
+    if (!IsKeyword(tokens.Next(), u"SELECT"))
+        return false;
+    Token token = tokens.Next();
+    if (IsKeyword(token, u"DISTINCT"))
+        return false;
+    int depth = 0;
+    for (;; token = tokens.Next()) {
+        if (token.text.empty() || (depth == 0 && token.text == u";"))
+            return false;
+        if (token.text == u"(")
+            ++depth;
+        else if (token.text == u")")
+            --depth;
+        else if (depth == 0 && IsKeyword(token, u"FROM"))
+            break;
+    }
+    select.fromAt = token.start;
+
+    static constexpr std::u16string_view kOneRowPerRow[] = {u"GROUP", u"HAVING",    u"WINDOW",
+                                                            u"UNION", u"INTERSECT", u"EXCEPT"};
+    static constexpr std::u16string_view kAfterFrom[] = {u"WHERE", u"ORDER", u"LIMIT"};
+    auto isAny = [](const Token& token, const auto& keywords) {
+        return std::any_of(std::begin(keywords), std::end(keywords),
+                           [&](std::u16string_view k) { return IsKeyword(token, k); });
+    };
+    std::vector<Token> item; // what FROM names, up to the next clause
+    bool inItem = true;
+    for (token = tokens.Next(); !token.text.empty() && token.text != u";"; token = tokens.Next()) {
+        if (token.text == u"(")
+            ++depth;
+        else if (token.text == u")")
+            --depth;
+        if (depth == 0 && isAny(token, kOneRowPerRow))
+            return false;
+        if (depth == 0 && isAny(token, kAfterFrom))
+            inItem = false;
+        if (inItem)
+            item.push_back(token);
+    }
+    if (!tokens.AtEnd())
+        return false;
+
+    // [schema .] table [[AS] alias] [INDEXED BY index | NOT INDEXED]
+    std::size_t i = 0, n = item.size();
+    auto nameAt = [&](std::size_t at) { return at < n && item[at].name; };
+    if (!nameAt(0))
+        return false;
+    select.table = Unquoted(item[i++]);
+    if (i < n && item[i].text == u".") {
+        if (!nameAt(i + 1))
+            return false;
+        select.schema = std::move(select.table);
+        select.table = Unquoted(item[i + 1]);
+        i += 2;
+    }
+    if (i < n && IsKeyword(item[i], u"AS")) {
+        if (!nameAt(i + 1))
+            return false;
+        select.alias = Unquoted(item[i + 1]);
+        i += 2;
+    } else if (nameAt(i) && !IsKeyword(item[i], u"INDEXED") && !IsKeyword(item[i], u"NOT")) {
+        select.alias = Unquoted(item[i++]);
+    }
+    if (i < n && IsKeyword(item[i], u"INDEXED") && i + 2 < n && IsKeyword(item[i + 1], u"BY"))
+        i += 3;
+    else if (i + 1 < n && IsKeyword(item[i], u"NOT") && IsKeyword(item[i + 1], u"INDEXED"))
+        i += 2;
+    return i == n;
+}
+
+// The table column a result column shows; empty parts for an expression.
+struct Origin {
+    std::u16string database, table, column;
+
+    explicit Origin(sqlite3_stmt* stmt, int i)
+        : database(Utf16(sqlite3_column_database_name16(stmt, i))),
+          table(Utf16(sqlite3_column_table_name16(stmt, i))),
+          column(Utf16(sqlite3_column_origin_name16(stmt, i))) {}
+    bool SameTable(const Origin& other) const {
+        return database == other.database && table == other.table;
+    }
+    bool operator==(const Origin&) const = default;
+};
+
 class Statement {
 public:
     Statement() = default;
@@ -102,17 +375,29 @@ private:
 
 class SqliteResult : public DriverResult {
 public:
-    SqliteResult(sqlite3* db, sqlite3_stmt* stmt) : db_(db), stmt_(stmt) {
+    // `lastIsRowId`: the statement's last column is the rowid the driver added. `firstStep`:
+    // the result of a first sqlite3_step already made, or -1.
+    SqliteResult(sqlite3* db, sqlite3_stmt* stmt, bool lastIsRowId = false, int firstStep = -1)
+        : db_(db), stmt_(stmt), pending_(firstStep) {
         int count = sqlite3_column_count(stmt);
         columns_.resize(count);
         for (int i = 0; i < count; ++i) {
             ColumnInfo& column = columns_[i];
             column.name = Utf16(sqlite3_column_name16(stmt, i));
             Classify(sqlite3_column_decltype(stmt, i), column);
+            column.baseSchema = Utf16(sqlite3_column_database_name16(stmt, i));
             column.baseTable = Utf16(sqlite3_column_table_name16(stmt, i));
             column.baseColumn = Utf16(sqlite3_column_origin_name16(stmt, i));
             // Only a table's own column can be written back; expressions cannot.
             column.readOnly = column.baseColumn.empty();
+        }
+        if (lastIsRowId && count > 0) {
+            ColumnInfo& rowId = columns_.back();
+            rowId.type = TFieldType::Largeint;
+            rowId.size = rowId.precision = rowId.scale = 0;
+            rowId.baseColumn = u"rowid";
+            rowId.readOnly = true;
+            rowId.rowId = true;
         }
     }
     ~SqliteResult() override { sqlite3_finalize(stmt_); }
@@ -122,7 +407,8 @@ public:
     bool Fetch(std::vector<CellValue>& row) override {
         if (done_)
             return false;
-        int rc = sqlite3_step(stmt_);
+        int rc = pending_ >= 0 ? pending_ : sqlite3_step(stmt_);
+        pending_ = -1;
         if (rc == SQLITE_DONE) {
             done_ = true;
             return false;
@@ -164,6 +450,7 @@ private:
     sqlite3* db_;
     sqlite3_stmt* stmt_;
     std::vector<ColumnInfo> columns_;
+    int pending_;
     bool done_ = false;
 };
 
@@ -186,12 +473,22 @@ public:
 
     std::unique_ptr<DriverResult> OpenResult(std::u16string_view sql) override {
         std::unique_ptr<DriverResult> result;
-        Run(sql, [&](Statement& statement) {
+        Run(sql, [&](Statement& statement, std::u16string_view text) {
             if (sqlite3_column_count(statement.Handle()) == 0) {
                 RunToEnd(statement);
                 return false;
             }
-            result = std::make_unique<SqliteResult>(db_, statement.Release());
+            sqlite3_stmt* withRowId = nullptr;
+            try {
+                withRowId = WithRowId(statement.Handle(), text);
+            } catch (const Exception&) {
+                // Without the rowid the result is only harder to change.
+            }
+            // The statement as written is then never run: only one of the two may be.
+            if (withRowId)
+                result = std::make_unique<SqliteResult>(db_, withRowId, true);
+            else
+                result = std::make_unique<SqliteResult>(db_, statement.Release());
             return true;
         });
         return result;
@@ -199,19 +496,132 @@ public:
 
     long long Execute(std::u16string_view sql) override {
         long long affected = 0;
-        Run(sql, [&](Statement& statement) {
-            auto before = sqlite3_total_changes64(db_);
-            RunToEnd(statement);
-            // changes() keeps the count of the last data change, so a statement that changed
-            // nothing (a CREATE, say) must not repeat it.
-            if (sqlite3_total_changes64(db_) != before)
-                affected += sqlite3_changes64(db_);
+        Run(sql, [&](Statement& statement, std::u16string_view) {
+            affected += RunCounted(statement);
             return false;
         });
         return affected;
     }
 
+    long long ExecuteBound(std::u16string_view sql,
+                           const std::vector<BoundValue>& values) override {
+        Statement statement;
+        PrepareOne(sql, values, statement);
+        return RunCounted(statement);
+    }
+
+    std::unique_ptr<DriverResult> OpenBound(std::u16string_view sql,
+                                            const std::vector<BoundValue>& values) override {
+        Statement statement;
+        PrepareOne(sql, values, statement);
+        if (sqlite3_column_count(statement.Handle()) == 0) {
+            RunToEnd(statement);
+            return nullptr;
+        }
+        // The first step makes every change of an INSERT ... RETURNING, so that they happen,
+        // and fail, within this call rather than at the first read.
+        int rc = sqlite3_step(statement.Handle());
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+            RaiseError(db_);
+        return std::make_unique<SqliteResult>(db_, statement.Release(), false, rc);
+    }
+
+    void BeginTransaction() override { Execute(u"BEGIN"); }
+
+    void Commit() override {
+        try {
+            Execute(u"COMMIT");
+        } catch (const Exception&) {
+            // A COMMIT that fails (the database is busy) leaves the transaction open; the
+            // connection goes back to committing each statement, without these changes.
+            try {
+                Rollback();
+            } catch (const Exception&) {
+            }
+            throw;
+        }
+    }
+
+    void Rollback() override {
+        // The engine itself rolls back on some errors (a full disk, say); then nothing is left
+        // to undo.
+        if (!sqlite3_get_autocommit(db_))
+            Execute(u"ROLLBACK");
+    }
+
+    std::vector<std::vector<std::u16string>> UniqueKeys(std::u16string_view schema,
+                                                        std::u16string_view table) override {
+        std::u16string database = schema.empty() ? u"main" : std::u16string(schema);
+        std::vector<std::vector<std::u16string>> keys;
+        std::vector<std::u16string> primary;
+        Query(u"SELECT name FROM pragma_table_info(?, ?) WHERE pk > 0 ORDER BY pk",
+              {Text(table), Text(database)},
+              [&](sqlite3_stmt* row) { primary.push_back(Utf16(sqlite3_column_text16(row, 0))); });
+        if (!primary.empty())
+            keys.push_back(std::move(primary));
+
+        std::vector<std::u16string> indexes;
+        Query(u"SELECT name FROM pragma_index_list(?, ?) WHERE \"unique\" AND NOT partial "
+              u"ORDER BY seq DESC",
+              {Text(table), Text(database)},
+              [&](sqlite3_stmt* row) { indexes.push_back(Utf16(sqlite3_column_text16(row, 0))); });
+        for (const auto& index : indexes) {
+            std::vector<std::u16string> columns;
+            bool expression = false;
+            Query(u"SELECT name FROM pragma_index_info(?, ?) ORDER BY seqno",
+                  {Text(index), Text(database)}, [&](sqlite3_stmt* row) {
+                      if (sqlite3_column_type(row, 0) == SQLITE_NULL)
+                          expression = true;
+                      else
+                          columns.push_back(Utf16(sqlite3_column_text16(row, 0)));
+                  });
+            if (!expression && !columns.empty() && !SameKey(keys, columns))
+                keys.push_back(std::move(columns));
+        }
+        return keys;
+    }
+
+    SqlDialect Dialect() override {
+        SqlDialect dialect;
+        dialect.quoteOpen = dialect.quoteClose = u'"';
+        dialect.insertReturning = SqlDialect::InsertReturning::Returning;
+        return dialect;
+    }
+
 private:
+    static BoundValue Text(std::u16string_view text) {
+        BoundValue bound;
+        bound.type = TFieldType::WideString;
+        bound.value = CellValue::OfText(text);
+        return bound;
+    }
+
+    // Whether `keys` has one of the same columns, in any order.
+    static bool SameKey(const std::vector<std::vector<std::u16string>>& keys,
+                        std::vector<std::u16string> columns) {
+        auto sorted = [](std::vector<std::u16string> names) {
+            for (auto& name : names)
+                for (auto& c : name)
+                    c = ToLowerChar(c);
+            std::sort(names.begin(), names.end());
+            return names;
+        };
+        columns = sorted(std::move(columns));
+        return std::any_of(keys.begin(), keys.end(),
+                           [&](const auto& key) { return sorted(key) == columns; });
+    }
+
+    template <typename Each>
+    void Query(std::u16string_view sql, const std::vector<BoundValue>& values, Each each) {
+        Statement statement;
+        PrepareOne(sql, values, statement);
+        int rc;
+        while ((rc = sqlite3_step(statement.Handle())) == SQLITE_ROW)
+            each(statement.Handle());
+        if (rc != SQLITE_DONE)
+            RaiseError(db_);
+    }
+
     void RunToEnd(Statement& statement) {
         int rc;
         while ((rc = sqlite3_step(statement.Handle())) == SQLITE_ROW) {
@@ -220,8 +630,98 @@ private:
             RaiseError(db_);
     }
 
-    // Prepares the text's statements one after another and hands each to `use`, until `use`
-    // returns true or the text ends.
+    long long RunCounted(Statement& statement) {
+        auto before = sqlite3_total_changes64(db_);
+        RunToEnd(statement);
+        // changes() keeps the count of the last data change, so a statement that changed
+        // nothing (a CREATE, say) must not repeat it.
+        return sqlite3_total_changes64(db_) != before ? sqlite3_changes64(db_) : 0;
+    }
+
+    // Prepares a text of exactly one statement and binds its markers to `values`.
+    void PrepareOne(std::u16string_view sql, const std::vector<BoundValue>& values,
+                    Statement& statement) {
+        if (sql.size() > std::size_t(INT_MAX / 2))
+            throw Exception(u"The statement is too long");
+        const void* tail = nullptr;
+        if (sqlite3_prepare16_v3(db_, sql.data(), int(sql.size() * sizeof(char16_t)), 0,
+                                 &statement.Handle(), &tail) != SQLITE_OK)
+            RaiseError(db_);
+        if (!statement.Handle())
+            throw Exception(u"The statement is empty");
+        std::size_t used = std::size_t(static_cast<const char16_t*>(tail) - sql.data());
+        if (!SqlTokens(sql.substr(used)).AtEnd())
+            throw Exception(u"Only one statement can be run with values");
+        Bind(db_, statement.Handle(), values);
+    }
+
+    // The same SELECT with its table's rowid as a further, last column, prepared; or null when
+    // its rows are not each one row of one table, or the table has no rowid of its own.
+    sqlite3_stmt* WithRowId(sqlite3_stmt* original, std::u16string_view text) {
+        SingleTableSelect select;
+        if (!sqlite3_stmt_readonly(original) || !ScanSingleTableSelect(text, select))
+            return nullptr;
+        int count = sqlite3_column_count(original);
+        std::vector<Origin> origins;
+        const Origin* table = nullptr;
+        for (int i = 0; i < count; ++i)
+            origins.emplace_back(original, i);
+        for (const Origin& origin : origins) {
+            if (origin.table.empty())
+                continue;
+            if (table && !origin.SameTable(*table))
+                return nullptr;
+            table = &origin;
+        }
+        if (!table || !SameText(table->table, select.table) ||
+            (!select.schema.empty() && !SameText(table->database, select.schema)) ||
+            IsAggregate(text) || HasColumnNamedRowId(table->database, table->table))
+            return nullptr;
+
+        std::u16string rewritten(text.substr(0, select.fromAt));
+        rewritten +=
+            u", " + Quoted(select.alias.empty() ? table->table : select.alias) + u".rowid ";
+        rewritten += text.substr(select.fromAt);
+        Statement statement;
+        if (sqlite3_prepare16_v3(db_, rewritten.data(), int(rewritten.size() * sizeof(char16_t)), 0,
+                                 &statement.Handle(), nullptr) != SQLITE_OK ||
+            !statement.Handle() || sqlite3_column_count(statement.Handle()) != count + 1 ||
+            !Origin(statement.Handle(), count).SameTable(*table))
+            return nullptr;
+        for (int i = 0; i < count; ++i)
+            if (!(Origin(statement.Handle(), i) == origins[std::size_t(i)]) ||
+                Utf16(sqlite3_column_name16(statement.Handle(), i)) !=
+                    Utf16(sqlite3_column_name16(original, i)))
+                return nullptr;
+        return statement.Release();
+    }
+
+    // Whether the statement folds rows together (an aggregate without GROUP BY), which only
+    // its program shows.
+    bool IsAggregate(std::u16string_view text) {
+        Statement explain;
+        std::u16string sql = u"EXPLAIN " + std::u16string(text);
+        if (sqlite3_prepare16_v3(db_, sql.data(), int(sql.size() * sizeof(char16_t)), 0,
+                                 &explain.Handle(), nullptr) != SQLITE_OK ||
+            !explain.Handle())
+            return true;
+        while (sqlite3_step(explain.Handle()) == SQLITE_ROW) {
+            auto* opcode = reinterpret_cast<const char*>(sqlite3_column_text(explain.Handle(), 1));
+            if (opcode && std::string_view(opcode).starts_with("Agg"))
+                return true;
+        }
+        return false;
+    }
+
+    bool HasColumnNamedRowId(const std::u16string& database, const std::u16string& table) {
+        bool found = false;
+        Query(u"SELECT 1 FROM pragma_table_xinfo(?, ?) WHERE name = 'rowid' COLLATE NOCASE",
+              {Text(table), Text(database)}, [&](sqlite3_stmt*) { found = true; });
+        return found;
+    }
+
+    // Prepares the text's statements one after another and hands each, with its own text, to
+    // `use`, until `use` returns true or the text ends.
     template <typename Use> void Run(std::u16string_view sql, Use use) {
         const char16_t* next = sql.data();
         const char16_t* end = sql.data() + sql.size();
@@ -231,6 +731,7 @@ private:
             int bytes = int((end - next) * sizeof(char16_t));
             if (sqlite3_prepare16_v3(db_, next, bytes, 0, &statement.Handle(), &tail) != SQLITE_OK)
                 RaiseError(db_);
+            std::u16string_view text(next, std::size_t(static_cast<const char16_t*>(tail) - next));
             next = static_cast<const char16_t*>(tail);
             if (!statement.Handle())
                 continue; // blanks or a comment
@@ -238,7 +739,7 @@ private:
             // them, and a statement meant for values should not run without them.
             if (sqlite3_bind_parameter_count(statement.Handle()) > 0)
                 throw Exception(u"No value given for one or more required parameters.");
-            if (use(statement))
+            if (use(statement, text))
                 return;
         }
     }

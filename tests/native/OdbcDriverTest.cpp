@@ -14,6 +14,7 @@
 #include "data/Driver.h"
 #include "data/OdbcDriver.h"
 #include "data/ProviderRouting.h"
+#include "tests/native/PostgresFixture.h"
 #include "tests/native/TempFolder.h"
 
 namespace {
@@ -102,30 +103,14 @@ std::u16string Hex(std::string_view bytes) {
     return hex;
 }
 
-// The server scripts/test starts; without it the tests skip, unless they are required.
-class Postgres : public ::testing::Test {
+class Postgres : public PostgresFixture {
 protected:
-    void SetUp() override {
-        const char* port = std::getenv("QRYDESK_PG_PORT");
-        if (!port || !*port) {
-            if (std::getenv("QRYDESK_PG_REQUIRED"))
-                FAIL() << "QRYDESK_PG_PORT is not set";
-            GTEST_SKIP() << "QRYDESK_PG_PORT is not set";
-        }
-        // Through the routing, which asks psqlODBC to stream.
-        db = ConnectDriver(u"Provider=MSDASQL;Extended Properties='Driver={PostgreSQL Unicode};"
-                           u"Server=127.0.0.1;Port=" +
-                               U(port) + u";Database=postgres;UID=postgres'",
-                           15);
-    }
     long long Count(const char16_t* sql) {
         auto result = db->OpenResult(sql);
         std::vector<CellValue> row;
         EXPECT_TRUE(result->Fetch(row));
         return row.at(0).integer;
     }
-
-    std::unique_ptr<DriverConnection> db;
 };
 
 TEST_F(Postgres, DescribesAndReadsEveryKindOfColumn) {
