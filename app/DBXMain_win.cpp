@@ -97,6 +97,9 @@ TMainForm::TMainForm() : TForm(kDesign) {
 
 TMainForm::~TMainForm() {
     DoDestroy();
+    // The grid's window outlives the query (it goes with the form's window, after the
+    // members); detached, it leaves the query alone when the focus leaves it on the way.
+    DBGrid1->SetDataSource(nullptr);
     if (Application.MainForm() == this)
         Application.SetMainForm(nullptr);
 }

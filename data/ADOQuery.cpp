@@ -6,6 +6,7 @@
 #include "base/Exception.h"
 #include "base/Text.h"
 #include "data/ADOConnection.h"
+#include "data/FieldInput.h"
 #include "data/FieldText.h"
 #include "data/StatementText.h"
 
@@ -27,6 +28,27 @@ std::u16string TField::AsString() const {
 
 std::u16string_view TField::AsStringView(std::u16string& scratch) const {
     return FieldValueTextView(info_.type, Value(), scratch);
+}
+
+bool TField::CanModify() const {
+    TADOQuery& query = query_;
+    return query.CanModify() && !info_.readOnly && IsWritableKind(info_.type) &&
+           !query.plan_.targets[column_].empty();
+}
+
+void TField::SetValue(const CellValue& value) {
+    if (!CanModify())
+        throw Exception(u"Field '" + name_ + u"' cannot be modified");
+    if (query_.state_ == TDataSetState::Browse)
+        query_.Edit();
+    query_.pending_[column_].Set(value);
+    query_.changed_[column_] = true;
+    query_.Notify(TDataEvent::DataSetChanged);
+}
+
+void TField::SetText(std::u16string_view text) {
+    std::u16string storage;
+    SetValue(ParseFieldText(info_.type, name_, text, storage));
 }
 
 TADOQuery::TADOQuery() = default;
@@ -77,9 +99,11 @@ void TADOQuery::Open() {
         throw Exception(u"ADOQuery: CommandText does not return a result set");
     try {
         result_ = std::move(result);
-        BuildFields(result_->Columns());
+        columns_ = result_->Columns();
+        BuildFields(columns_);
         cache_ = std::make_unique<RowCache>(result_->Columns().size());
         active_ = true;
+        ++resultNumber_;
         // Only the first row is read now: the rest come as a reader moves to them.
         FetchUpTo(1);
     } catch (...) {
@@ -93,6 +117,9 @@ void TADOQuery::Open() {
     current_ = 0;
     bof_ = true;
     eof_ = cache_->RowCount() == 0;
+    state_ = TDataSetState::Browse;
+    writable_ = Writable::Unknown;
+    plan_ = {};
     Notify(TDataEvent::ActiveChanged);
 }
 
@@ -111,6 +138,9 @@ void TADOQuery::Close() {
     cache_.reset();
     fields_.clear();
     order_.clear();
+    columns_.clear();
+    plan_ = {};
+    writable_ = Writable::Unknown;
     fetchedAll_ = false;
     current_ = 0;
     eof_ = bof_ = true;
@@ -126,6 +156,8 @@ void TADOQuery::BuildFields(const std::vector<ColumnInfo>& columns) {
                            [&](const auto& field) { return SameText(field->name_, name); });
     };
     for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (columns[i].rowId)
+            continue; // kept to find the row again, never shown
         std::u16string base = columns[i].name.empty() ? u"COLUMN" : columns[i].name + u"_";
         std::u16string name = columns[i].name;
         for (long long number = 1; name.empty() || taken(name); ++number)
@@ -157,6 +189,9 @@ std::size_t TADOQuery::RecordCount() {
 }
 
 void TADOQuery::DetachFromConnection() {
+    // Rows kept past their connection cannot be written back: a later connection may reach
+    // another database.
+    writable_ = Writable::No;
     if (!active_ || !result_)
         return;
     try {
@@ -170,6 +205,7 @@ void TADOQuery::DetachFromConnection() {
 
 void TADOQuery::First() {
     CheckActive();
+    CheckBrowseMode();
     current_ = 0;
     bof_ = true;
     eof_ = cache_->RowCount() == 0;
@@ -178,6 +214,7 @@ void TADOQuery::First() {
 
 void TADOQuery::Next() {
     CheckActive();
+    CheckBrowseMode();
     if (FetchUpTo(current_ + 2)) {
         ++current_;
         bof_ = false;
@@ -189,6 +226,7 @@ void TADOQuery::Next() {
 
 void TADOQuery::Prior() {
     CheckActive();
+    CheckBrowseMode();
     if (current_ > 0) {
         --current_;
         eof_ = false;
@@ -200,12 +238,14 @@ void TADOQuery::Prior() {
 
 void TADOQuery::Last() {
     CheckActive();
+    CheckBrowseMode();
     RecordCount();
     MoveTo(cache_->RowCount() == 0 ? 0 : cache_->RowCount() - 1);
 }
 
 void TADOQuery::MoveTo(std::size_t index) {
     CheckActive();
+    CheckBrowseMode();
     if (index != std::numeric_limits<std::size_t>::max())
         FetchUpTo(index + 1);
     std::size_t rows = cache_->RowCount();
@@ -231,7 +271,170 @@ void TADOQuery::MoveField(int from, int to) {
 }
 
 CellValue TADOQuery::CellAt(std::size_t row, std::size_t column) const {
+    if (state_ != TDataSetState::Browse && row == current_ && changed_[column])
+        return pending_[column].Get();
     return cache_->Cell(row, column);
+}
+
+bool TADOQuery::CanModify() {
+    if (!active_)
+        return false;
+    if (writable_ == Writable::Unknown) {
+        // A connection closed since the open is not opened again behind the user's back.
+        if (!connection_ || !connection_->Connected() || !ComesFromOneTable(columns_)) {
+            writable_ = Writable::No;
+            return false;
+        }
+        writable_ = Writable::No;
+        // A result still being read keeps some databases from running anything else on the
+        // connection, and a transaction's end would close it on others.
+        FetchUpTo(std::numeric_limits<std::size_t>::max());
+        plan_ = PlanWrites(columns_, connection_->Driver());
+        writable_ = plan_.updatable ? Writable::Yes : Writable::No;
+    }
+    return writable_ == Writable::Yes;
+}
+
+void TADOQuery::CheckModify() {
+    CheckActive();
+    if (!CanModify())
+        throw Exception(u"ADOQuery: Cannot modify a read-only dataset");
+}
+
+bool TADOQuery::Modified() const {
+    return state_ != TDataSetState::Browse &&
+           std::find(changed_.begin(), changed_.end(), true) != changed_.end();
+}
+
+void TADOQuery::StartPending(TDataSetState state) {
+    pending_.assign(columns_.size(), OwnedValue());
+    changed_.assign(columns_.size(), false);
+    state_ = state;
+}
+
+std::vector<CellValue> TADOQuery::CachedRow() const {
+    std::vector<CellValue> row(columns_.size());
+    for (std::size_t column = 0; column < row.size(); ++column)
+        row[column] = cache_->Cell(current_, column);
+    return row;
+}
+
+void TADOQuery::Edit() {
+    CheckActive();
+    if (state_ != TDataSetState::Browse)
+        return;
+    CheckModify();
+    if (cache_->RowCount() == 0) {
+        Insert();
+        return;
+    }
+    StartPending(TDataSetState::Edit);
+    Notify(TDataEvent::DataSetChanged);
+}
+
+void TADOQuery::Insert() {
+    CheckActive();
+    CheckBrowseMode();
+    CheckModify();
+    std::size_t at = cache_->RowCount() == 0 ? 0 : current_;
+    cache_->Insert(at, std::vector<CellValue>(columns_.size()));
+    current_ = at;
+    bof_ = eof_ = false;
+    StartPending(TDataSetState::Insert);
+    Notify(TDataEvent::DataSetChanged);
+}
+
+void TADOQuery::Append() {
+    CheckActive();
+    CheckBrowseMode();
+    CheckModify();
+    RecordCount();
+    cache_->Append(std::vector<CellValue>(columns_.size()));
+    current_ = cache_->RowCount() - 1;
+    bof_ = eof_ = false;
+    StartPending(TDataSetState::Insert);
+    Notify(TDataEvent::DataSetChanged);
+}
+
+void TADOQuery::UpdateRecord() {
+    // Text still in a control's editor belongs to the row, even while display is suspended.
+    if (dataSource_ && state_ != TDataSetState::Browse)
+        dataSource_->Notify(TDataEvent::UpdateRecord);
+}
+
+void TADOQuery::Post() {
+    CheckActive();
+    if (state_ == TDataSetState::Browse)
+        return;
+    UpdateRecord();
+    std::vector<CellValue> original = CachedRow();
+    std::vector<CellValue> values = original;
+    for (std::size_t column = 0; column < values.size(); ++column)
+        if (changed_[column])
+            values[column] = pending_[column].Get();
+    DriverConnection& driver = connection_->Driver();
+    if (state_ == TDataSetState::Edit) {
+        if (Modified())
+            UpdateRow(driver, plan_, columns_, original, values, changed_);
+        cache_->Replace(current_, values);
+    } else {
+        bool stored = false;
+        InsertRow(driver, plan_, columns_, values, changed_,
+                  [&](const std::vector<CellValue>& row) {
+                      cache_->Replace(current_, row);
+                      stored = true;
+                  });
+        if (!stored)
+            cache_->Replace(current_, values);
+    }
+    state_ = TDataSetState::Browse;
+    pending_.clear();
+    changed_.clear();
+    Notify(TDataEvent::DataSetChanged);
+}
+
+void TADOQuery::RemoveCurrentRow() {
+    cache_->Remove(current_);
+    std::size_t rows = cache_->RowCount();
+    current_ = rows == 0 ? 0 : std::min(current_, rows - 1);
+    eof_ = rows == 0;
+    bof_ = current_ == 0;
+}
+
+void TADOQuery::Cancel() {
+    if (!active_ || state_ == TDataSetState::Browse)
+        return;
+    if (state_ == TDataSetState::Insert)
+        RemoveCurrentRow();
+    state_ = TDataSetState::Browse;
+    pending_.clear();
+    changed_.clear();
+    Notify(TDataEvent::DataSetChanged);
+}
+
+void TADOQuery::CheckBrowseMode() {
+    if (state_ == TDataSetState::Browse)
+        return;
+    UpdateRecord();
+    if (Modified())
+        Post();
+    else
+        Cancel();
+}
+
+void TADOQuery::Delete() {
+    CheckActive();
+    if (state_ == TDataSetState::Insert) {
+        Cancel();
+        return;
+    }
+    Cancel();
+    if (cache_->RowCount() == 0)
+        throw Exception(u"ADOQuery: Cannot perform this operation on an empty dataset");
+    CheckModify();
+    DeleteRow(connection_->Driver(), plan_, columns_, CachedRow());
+    RemoveCurrentRow();
+    Notify(TDataEvent::DataSetChanged);
 }
 
 void TADOQuery::EnableControls() {

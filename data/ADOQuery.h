@@ -8,11 +8,16 @@
 
 #include "data/DataSource.h"
 #include "data/Driver.h"
+#include "data/OwnedValue.h"
 #include "data/RowCache.h"
+#include "data/RowWriter.h"
 
 class TADOConnection;
 class TADOQuery;
 class TDataSource;
+
+// What the query is doing with its current row.
+enum class TDataSetState { Inactive, Browse, Edit, Insert };
 
 // One column of an open query, and its value in the query's current row.
 class TField {
@@ -37,6 +42,16 @@ public:
     // composed in `scratch`. It stays valid while the query keeps its rows and `scratch` is
     // left alone.
     std::u16string_view AsStringView(std::u16string& scratch) const;
+
+    // Whether values can be put into the field: the result can be changed, the database lets
+    // the column be written, and it is not long 8-bit text or bytes.
+    bool CanModify() const;
+    // Puts a value into the current row, starting an edit of it when browsing. Nothing reaches
+    // the database before the row is posted.
+    void SetValue(const CellValue& value);
+    // The value that typed text gives the field; text the field's kind cannot take is refused
+    // with a message and changes nothing.
+    void SetText(std::u16string_view text);
 
 private:
     friend class TADOQuery;
@@ -76,6 +91,8 @@ public:
     // Nothing when closed.
     void Close();
     bool Active() const { return active_; }
+    // Counts the results opened, so that a view can tell its result from a newer one.
+    std::uint64_t ResultNumber() const { return resultNumber_; }
 
     // Cursor. Moves raise "ADOQuery: Cannot perform this operation on a closed dataset" when
     // closed; every move first posts a changed pending row.
@@ -113,8 +130,29 @@ public:
     void EnableControls();
     bool ControlsDisabled() const { return disableCount_ > 0; }
 
-    // Drops an unposted row edit. (Rows cannot be edited yet: results are read-only.)
-    void Cancel() {}
+    // Editing. A result can be changed when its table columns all come from one table and
+    // it carries a key of that table; finding that out reads the rest of the result first, so
+    // that the connection is free for the writes.
+    bool CanModify();
+    TDataSetState State() const { return active_ ? state_ : TDataSetState::Inactive; }
+    // Whether a value was put into the pending row.
+    bool Modified() const;
+    // Starts editing the current row (inserting, when there is none).
+    void Edit();
+    // A new empty row before the current one, or after the last one.
+    void Insert();
+    void Append();
+    // Writes the pending row to the database at once; a refused write leaves it pending, with
+    // its values.
+    void Post();
+    // Drops the pending row's values; a new row goes again.
+    void Cancel();
+    // Deletes the current row from the database and the result.
+    void Delete();
+    // Before the cursor moves: posts a changed pending row, drops an unchanged one.
+    void CheckBrowseMode();
+    // Cache columns, the row identity a driver may add (which is no field) included.
+    std::size_t CacheColumnCount() const { return columns_.size(); }
 
 private:
     friend class TADOConnection;
@@ -123,6 +161,11 @@ private:
     void CheckStatement() const;
     void Notify(TDataEvent event);
     void BuildFields(const std::vector<ColumnInfo>& columns);
+    void CheckModify();
+    void StartPending(TDataSetState state);
+    std::vector<CellValue> CachedRow() const;
+    void RemoveCurrentRow();
+    void UpdateRecord();
     // Keeps the cached rows and lets go of the driver's result, reading its remaining rows
     // first so that the result stays whole once the connection is gone.
     void DetachFromConnection();
@@ -135,9 +178,18 @@ private:
     std::unique_ptr<DriverResult> result_;
     std::unique_ptr<RowCache> cache_;
     std::vector<CellValue> fetchRow_;
+    std::vector<ColumnInfo> columns_;
+    enum class Writable { Unknown, Yes, No };
+    Writable writable_ = Writable::Unknown;
+    WritePlan plan_;
+    TDataSetState state_ = TDataSetState::Browse;
+    // The pending row's values put in so far, by cache column.
+    std::vector<OwnedValue> pending_;
+    std::vector<bool> changed_;
     std::vector<std::unique_ptr<TField>> fields_;
     std::vector<TField*> order_;
     bool active_ = false;
+    std::uint64_t resultNumber_ = 0;
     bool fetchedAll_ = false;
     std::size_t current_ = 0;
     bool eof_ = true;

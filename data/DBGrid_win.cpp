@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <functional>
 
 #include <usp10.h>
 #include <windowsx.h>
@@ -10,6 +11,7 @@
 #include "base/Runtime.h"
 #include "base/WideText_win.h"
 #include "data/ADOQuery.h"
+#include "toolkit/Application_win.h"
 #include "toolkit/Forms_win.h"
 
 namespace {
@@ -135,8 +137,17 @@ GridKey KeyOf(WPARAM key) {
         return GridKey::Right;
     case VK_TAB:
         return GridKey::Tab;
+    case VK_INSERT:
+        return GridKey::Insert;
+    case VK_DELETE:
+        return GridKey::Delete;
+    case VK_F2:
+        return GridKey::F2;
+    case VK_RETURN:
+        return GridKey::Enter;
+    case VK_ESCAPE:
+        return GridKey::Escape;
     default:
-        // Insert, Ctrl+Delete, F2, Enter, Esc and typing belong to editing, which is not here.
         return GridKey::Other;
     }
 }
@@ -172,17 +183,133 @@ bool ScrollOf(WORD code, GridScroll& action) {
     }
 }
 
+bool Pressed(int key) {
+    return GetKeyState(key) < 0;
+}
+
+// Repaints the grid however a handler ends: a refused value or write leaves it as it was, and
+// that must show too.
+class Refresh {
+public:
+    explicit Refresh(std::function<void()> refresh) : refresh_(std::move(refresh)) {}
+    ~Refresh() {
+        try {
+            refresh_();
+        } catch (...) {
+            Application.HandleException();
+        }
+    }
+
+private:
+    std::function<void()> refresh_;
+};
+
 } // namespace
 
+// The cell editor: a borderless edit control over the current cell. Keys that move to another
+// cell or row, and those that end editing, go to the grid.
+class TGridEditor : public TWindow {
+public:
+    explicit TGridEditor(TDBGrid& grid) : grid_(grid) {
+        CreateNativeWindow(L"EDIT", L"", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 0, 0, 0, grid.Handle());
+    }
+
+protected:
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        switch (message) {
+        case WM_GETDLGCODE:
+            // Tab, Enter and Esc belong to the grid, not to the dialog navigation.
+            return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTTAB |
+                   DLGC_HASSETSEL;
+        case WM_KEYDOWN:
+            if (ForGrid(wParam)) {
+                grid_.OnKeyDown(wParam);
+                return 0;
+            }
+            break;
+        case WM_CHAR: {
+            auto c = wchar_t(wParam);
+            if (c == L'\r' || c == L'\t' || c == 0x1B)
+                return 0; // handled as keys
+            if (c >= 0x20 && !grid_.model_.EditorAccepts(char16_t(c))) {
+                MessageBeep(MB_OK);
+                return 0;
+            }
+            break;
+        }
+        case WM_KILLFOCUS: {
+            LRESULT result = TWindow::WndProc(message, wParam, lParam);
+            if (reinterpret_cast<HWND>(wParam) != grid_.Handle())
+                grid_.FocusLeft(reinterpret_cast<HWND>(wParam));
+            return result;
+        }
+        default:
+            break;
+        }
+        return TWindow::WndProc(message, wParam, lParam);
+    }
+
+private:
+    // Left and Right stay in the text unless the caret stands at its edge or all of it is
+    // selected; Home and End only with Ctrl go to the grid.
+    bool ForGrid(WPARAM key) const {
+        DWORD start = 0, end = 0;
+        SendMessageW(Handle(), EM_GETSEL, WPARAM(&start), LPARAM(&end));
+        DWORD length = DWORD(GetWindowTextLengthW(Handle()));
+        bool all = start == 0 && end == length;
+        switch (key) {
+        case VK_UP:
+        case VK_DOWN:
+        case VK_PRIOR:
+        case VK_NEXT:
+        case VK_TAB:
+        case VK_RETURN:
+        case VK_ESCAPE:
+        case VK_F2:
+            return true;
+        case VK_INSERT:
+            return !Pressed(VK_SHIFT) && !Pressed(VK_CONTROL);
+        case VK_DELETE:
+            return Pressed(VK_CONTROL);
+        case VK_HOME:
+        case VK_END:
+            return Pressed(VK_CONTROL);
+        case VK_LEFT:
+            return all || (start == 0 && end == 0);
+        case VK_RIGHT:
+            return all || (start == length && end == length);
+        default:
+            return false;
+        }
+    }
+
+    TDBGrid& grid_;
+};
+
 TDBGrid::TDBGrid(TForm* owner)
-    : TCustomControl(owner, kGridClass, WS_TABSTOP | WS_GROUP | WS_VSCROLL | WS_HSCROLL,
+    : TCustomControl(owner, kGridClass,
+                     WS_TABSTOP | WS_GROUP | WS_VSCROLL | WS_HSCROLL | WS_CLIPCHILDREN,
                      WS_EX_CLIENTEDGE) {
+    // Korean input methods compose text in place, which needs the editor standing open.
+    model_.SetAlwaysShowEditor(SysLocale.PriLangID == LANG_KOREAN);
+    model_.ConfirmDelete = [this] { return ConfirmDelete(); };
     font_ = owner->Font();
     model_.SetMetrics(Measure());
     RECT client;
     GetClientRect(Handle(), &client);
     model_.SetClientSize(client.right, client.bottom);
     UpdateScrollBars();
+}
+
+TDBGrid::~TDBGrid() = default;
+
+HWND TDBGrid::EditorHandle() const {
+    return editor_ ? editor_->Handle() : nullptr;
+}
+
+bool TDBGrid::ConfirmDelete() {
+    return MessageBoxW(Owner()->Handle(), L"Delete record?", L"Confirm",
+                       MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
 }
 
 void TDBGrid::SetDataSource(TDataSource* source) {
@@ -250,6 +377,76 @@ int TDBGrid::TitleWidth(std::u16string_view title) {
 void TDBGrid::Changed() {
     UpdateScrollBars();
     InvalidateRect(Handle(), nullptr, FALSE);
+    SyncEditor();
+}
+
+// Shows, places and fills the edit control as the model's editor stands.
+void TDBGrid::SyncEditor() {
+    if (!model_.EditorOpen()) {
+        if (editor_ && IsWindowVisible(editor_->Handle())) {
+            bool focused = GetFocus() == editor_->Handle();
+            ShowWindow(editor_->Handle(), SW_HIDE);
+            if (focused)
+                SetFocus(Handle());
+        }
+        return;
+    }
+    if (!editor_) {
+        editor_ = std::make_unique<TGridEditor>(*this);
+        SendMessageW(editor_->Handle(), WM_SETFONT, WPARAM(font_), FALSE);
+        SendMessageW(editor_->Handle(), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
+    }
+    HWND edit = editor_->Handle();
+    int line = int(model_.CurrentRow() - model_.TopRow());
+    int column = model_.CurrentColumn();
+    int left = model_.ColumnLeft(column) + kTextMargin;
+    int top = model_.LineTop(line) + kTextMargin;
+    int width = std::max(0, model_.Column(column).width - 2 * kTextMargin);
+    int height = std::max(0, model_.LineHeight() - kTextMargin);
+    MoveWindow(edit, left, top, width, height, TRUE);
+    if (editorRevision_ != model_.EditorRevision()) {
+        editorRevision_ = model_.EditorRevision();
+        settingEditorText_ = true;
+        SetWindowTextW(edit, W(model_.EditorText()));
+        settingEditorText_ = false;
+        SendMessageW(edit, EM_SETREADONLY, model_.EditorReadOnly(), 0);
+        SendMessageW(edit, EM_LIMITTEXT, WPARAM(model_.EditorLimit()), 0);
+        SendMessageW(edit, EM_SETSEL, 0, -1);
+    }
+    bool focused = GetFocus() == Handle();
+    if (!IsWindowVisible(edit))
+        ShowWindow(edit, SW_SHOW);
+    if (focused)
+        SetFocus(edit);
+}
+
+void TDBGrid::OnChar(wchar_t c) {
+    if (!model_.Active() || (c != L'\b' && c < 0x20))
+        return;
+    // The editor opens with its text selected, so the character replaces it.
+    Refresh refresh([this] { Changed(); });
+    model_.OpenEditor();
+    SyncEditor();
+    if (editor_ && IsWindowVisible(editor_->Handle()))
+        SendMessageW(editor_->Handle(), WM_CHAR, WPARAM(c), 0);
+}
+
+void TDBGrid::OnEditorChange() {
+    if (settingEditorText_ || !editor_)
+        return;
+    Refresh refresh([this] { Changed(); });
+    model_.EditorTextChanged(WindowText(editor_->Handle()));
+}
+
+void TDBGrid::FocusLeft(HWND to) {
+    // Also reached while the window goes, once the query may be gone: only an attached grid
+    // has anything to put away. Only a move to another control of the window leaves the grid:
+    // a message box (an error report on the typed text, say) or another program taking the
+    // focus does not.
+    if (!model_.DataSet() || !to || !IsChild(Owner()->Handle(), to))
+        return;
+    Refresh refresh([this] { Changed(); });
+    model_.FocusLost();
 }
 
 // Showing or hiding a bar resizes the client area, which can change the other bar; a few
@@ -375,8 +572,9 @@ void TDBGrid::PaintLines(HDC dc, int width, bool focused) {
             x += column.width + GridLineWidth;
             if (cell.right <= model_.DataLeft())
                 continue;
-            bool current =
-                hasRow && focused && row == model_.CurrentRow() && c == model_.CurrentColumn();
+            // Under an open editor the cell keeps the window colours around the edit control.
+            bool current = hasRow && focused && row == model_.CurrentRow() &&
+                           c == model_.CurrentColumn() && !model_.EditorOpen();
             SetBkColor(dc, GetSysColor(current ? COLOR_HIGHLIGHT : COLOR_WINDOW));
             SetTextColor(dc, GetSysColor(current ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
             DrawCellText(dc, cell, hasRow ? model_.Text(row, c) : std::u16string(),
@@ -484,11 +682,11 @@ void TDBGrid::PaintDropMark(HDC dc, int bottom) {
 
 void TDBGrid::OnKeyDown(WPARAM key) {
     GridShift shift;
-    shift.shift = GetKeyState(VK_SHIFT) < 0;
-    shift.ctrl = GetKeyState(VK_CONTROL) < 0;
-    shift.alt = GetKeyState(VK_MENU) < 0;
-    if (model_.KeyDown(KeyOf(key), shift))
-        Changed();
+    shift.shift = Pressed(VK_SHIFT);
+    shift.ctrl = Pressed(VK_CONTROL);
+    shift.alt = Pressed(VK_MENU);
+    Refresh refresh([this] { Changed(); });
+    model_.KeyDown(KeyOf(key), shift);
 }
 
 void TDBGrid::OnMouseDown(int x, int y) {
@@ -511,10 +709,11 @@ void TDBGrid::OnMouseDown(int x, int y) {
         InvalidateRect(Handle(), nullptr, FALSE);
         break;
     case GridHitKind::Cell:
-    case GridHitKind::Indicator:
-        if (model_.Click(x, y))
-            Changed();
+    case GridHitKind::Indicator: {
+        Refresh refresh([this] { Changed(); });
+        model_.Click(x, y);
         break;
+    }
     default:
         break;
     }
@@ -622,10 +821,27 @@ LRESULT TDBGrid::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         if (!updatingBars_)
             Changed();
         return 0;
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
+    case WM_SETFOCUS: {
         InvalidateRect(Handle(), nullptr, FALSE);
-        return TCustomControl::WndProc(message, wParam, lParam);
+        LRESULT result = TCustomControl::WndProc(message, wParam, lParam);
+        SyncEditor(); // an editor standing open takes the focus on
+        return result;
+    }
+    case WM_KILLFOCUS: {
+        InvalidateRect(Handle(), nullptr, FALSE);
+        LRESULT result = TCustomControl::WndProc(message, wParam, lParam);
+        if (!editor_ || reinterpret_cast<HWND>(wParam) != editor_->Handle())
+            FocusLeft(reinterpret_cast<HWND>(wParam));
+        return result;
+    }
+    case WM_CHAR:
+        OnChar(wchar_t(wParam));
+        return 0;
+    case WM_COMMAND:
+        if (editor_ && reinterpret_cast<HWND>(lParam) == editor_->Handle() &&
+            HIWORD(wParam) == EN_CHANGE)
+            OnEditorChange();
+        return 0;
     case WM_GETDLGCODE:
         // Tab moves between cells of an open result; a closed grid lets it move the focus on.
         return DLGC_WANTARROWS | DLGC_WANTCHARS | (model_.Active() ? DLGC_WANTTAB : 0);

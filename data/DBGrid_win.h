@@ -6,6 +6,8 @@
 #include "data/GridModel.h"
 #include "toolkit/Control_win.h"
 
+class TGridEditor;
+
 // The result grid: paints the model's visible cells and turns the window's messages into the
 // model's keys, clicks, wheel notches and scroll-bar actions. Bound to a data source, it shows
 // the source's query and follows its data events. With no open result it shows one empty
@@ -13,12 +15,15 @@
 class TDBGrid : public TCustomControl {
 public:
     explicit TDBGrid(TForm* owner);
+    ~TDBGrid() override;
 
     // The grid may outlive the source or die first: it never touches the source when it goes,
     // and the source's handler does nothing once the grid is gone.
     void SetDataSource(TDataSource* source);
     TDataSource* DataSource() const { return dataSource_; }
     const GridModel& Model() const { return model_; }
+    // The cell editor's window while it has been created, else null.
+    HWND EditorHandle() const;
 
 protected:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -49,7 +54,14 @@ private:
     void Changed();
     void UpdateScrollBars();
     void SetBar(int bar, const BarValues& values);
+    friend class TGridEditor;
     void OnKeyDown(WPARAM key);
+    void OnChar(wchar_t c);
+    void OnEditorChange();
+    // The focus went from the grid or its editor to `to`, which is neither.
+    void FocusLeft(HWND to);
+    void SyncEditor();
+    bool ConfirmDelete();
     void OnMouseDown(int x, int y);
     void OnMouseMove(int x, int y);
     void OnMouseUp(int x, int y);
@@ -75,4 +87,7 @@ private:
     bool barsShown_ = false;
     BarValues shownVertical_;
     BarValues shownHorizontal_;
+    std::unique_ptr<TGridEditor> editor_;
+    unsigned editorRevision_ = 0;
+    bool settingEditorText_ = false;
 };

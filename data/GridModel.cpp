@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "data/ADOQuery.h"
+#include "data/FieldInput.h"
 #include "data/FieldText.h"
 
 namespace {
@@ -277,6 +278,10 @@ void GridModel::SetDataSet(TADOQuery* query) {
 }
 
 void GridModel::DataChanged(TDataEvent event) {
+    if (event == TDataEvent::UpdateRecord) {
+        ApplyEditorText();
+        return;
+    }
     bool queryActive = query_ && query_->Active();
     if (event == TDataEvent::ActiveChanged || active_ != queryActive ||
         (event == TDataEvent::DataSetChanged && !SameShape()))
@@ -322,16 +327,16 @@ bool GridModel::RowOnLine(int line, std::size_t& row) const {
 GridMarker GridModel::Marker(std::size_t row) const {
     if (!Active() || row != currentRow_ || row >= query_->FetchedCount())
         return GridMarker::None;
-    return MarkerFor(rowState_);
+    return MarkerFor(RowState());
 }
 
 std::u16string GridModel::Text(std::size_t row, int column) const {
     if (!Active() || row >= query_->FetchedCount() || column < 0 || column >= int(columns_.size()))
         return {};
     const GridColumn& c = columns_[std::size_t(column)];
-    // Reopened while display was suspended, the result may have fewer columns than the grid
-    // still shows until it catches up.
-    if (c.cacheColumn >= std::size_t(query_->FieldCount()))
+    // Reopened while display was suspended, the result is not the one the columns describe
+    // until the grid catches up.
+    if (query_->ResultNumber() != resultNumber_)
         return {};
     return CellText(c.type, query_->CellAt(row, c.cacheColumn));
 }
@@ -428,20 +433,235 @@ GridShape GridModel::Shape() const {
     return shape;
 }
 
+GridRowState GridModel::RowState() const {
+    if (!Active())
+        return GridRowState::Browsing;
+    switch (query_->State()) {
+    case TDataSetState::Edit:
+        return GridRowState::Editing;
+    case TDataSetState::Insert:
+        return GridRowState::Inserting;
+    default:
+        return GridRowState::Browsing;
+    }
+}
+
 bool GridModel::KeyDown(GridKey key, GridShift shift) {
     if (!Active())
         return false;
+    if (EditingKey(key, shift))
+        return true;
     GridMove move = NavigationFor(key, shift, Place(), Shape());
     if (!move.handled)
         return false;
+    // Tab past the last column goes on as Down does, before the first as Up does.
+    bool wrappedForward = key == GridKey::Tab && !shift.shift && move.column <= currentColumn_;
+    bool wrappedBack = key == GridKey::Tab && shift.shift && move.column >= currentColumn_;
+    bool downward = (key == GridKey::Down && !shift.ctrl) || wrappedForward;
+    bool upward = (key == GridKey::Up && !shift.ctrl) || wrappedBack;
+    if (downward) {
+        ApplyEditorText();
+        if (DownFromLastOrNewRow(move))
+            return true;
+    } else if (upward && UntouchedNewRow() && OnLastRow()) {
+        // A new row nothing was typed into, standing last: Up only takes it away again.
+        ApplyEditorText();
+        if (UntouchedNewRow()) {
+            CloseEditor();
+            query_->Cancel();
+            currentRow_ = query_->RecNo();
+            currentColumn_ = move.column;
+            Normalize();
+            return true;
+        }
+    }
     Apply(move);
     return true;
+}
+
+bool GridModel::OnLastRow() const {
+    query_->FetchUpTo(currentRow_ + 2);
+    return query_->AllFetched() && currentRow_ + 1 >= query_->FetchedCount();
+}
+
+bool GridModel::UntouchedNewRow() const {
+    return query_->State() == TDataSetState::Insert && !query_->Modified() && !editorModified_;
+}
+
+// Down (and Tab past the last column) on the last row appends a row when the result can be
+// changed; on a new row nothing was typed into it adds no other, and drops one that does not
+// stand last. Returns whether it did all that was to be done.
+bool GridModel::DownFromLastOrNewRow(const GridMove& move) {
+    if (UntouchedNewRow()) {
+        if (!OnLastRow()) {
+            CloseEditor();
+            query_->Cancel(); // the row that followed it is current now
+            currentRow_ = query_->RecNo();
+            currentColumn_ = move.column;
+            Normalize();
+        }
+        return true;
+    }
+    bool empty = query_->FetchedCount() == 0 && query_->AllFetched();
+    if (!(empty || OnLastRow()) || !query_->CanModify())
+        return false;
+    CloseEditor();
+    query_->Append();
+    currentRow_ = query_->RecNo();
+    currentColumn_ = move.column;
+    EnsureColumnVisible(currentColumn_);
+    Normalize();
+    if (alwaysShowEditor_)
+        OpenEditor();
+    return true;
+}
+
+bool GridModel::EditingKey(GridKey key, GridShift shift) {
+    switch (key) {
+    case GridKey::Insert:
+        if (shift.ctrl || shift.alt || shift.shift || !query_->CanModify())
+            return true;
+        ApplyEditorText();
+        CloseEditor();
+        query_->Insert();
+        currentRow_ = query_->RecNo();
+        Normalize();
+        if (alwaysShowEditor_)
+            OpenEditor();
+        return true;
+    case GridKey::Delete:
+        if (!shift.ctrl)
+            return false;
+        if (!query_->CanModify() || query_->FetchedCount() == 0)
+            return true;
+        if (ConfirmDelete && ConfirmDelete()) {
+            CloseEditor();
+            query_->Delete();
+            currentRow_ = query_->RecNo();
+            Normalize();
+            if (alwaysShowEditor_)
+                OpenEditor();
+        }
+        return true;
+    case GridKey::F2:
+        OpenEditor();
+        return true;
+    case GridKey::Enter: {
+        bool wasOpen = editorOpen_;
+        ApplyEditorText();
+        if (wasOpen)
+            CloseEditor();
+        else
+            OpenEditor();
+        return true;
+    }
+    case GridKey::Escape:
+        if (editorOpen_ && editorModified_) {
+            SetEditorText(FieldEditorText());
+            editorModified_ = false;
+        } else {
+            query_->Cancel();
+            currentRow_ = query_->RecNo();
+            Normalize();
+        }
+        CloseEditor();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool GridModel::CanEdit() const {
+    if (!Active() || currentColumn_ >= int(columns_.size()))
+        return false;
+    return query_->Fields(currentColumn_).CanModify();
+}
+
+bool GridModel::EditorReadOnly() const {
+    return !CanEdit();
+}
+
+int GridModel::EditorLimit() const {
+    if (!Active())
+        return 0;
+    const TField& field = query_->Fields(currentColumn_);
+    return FieldInputLimit(field.DataType(), field.Size());
+}
+
+bool GridModel::EditorAccepts(char16_t c) const {
+    if (!Active())
+        return false;
+    return FieldAcceptsChar(Column(currentColumn_).type, c);
+}
+
+bool GridModel::OpenEditor() {
+    if (!Active() || editorOpen_)
+        return false;
+    SetEditorText(FieldEditorText());
+    editorModified_ = false;
+    editorOpen_ = true;
+    return true;
+}
+
+std::u16string GridModel::FieldEditorText() const {
+    if (query_->FetchedCount() == 0)
+        return {};
+    // Long UTF-16 text starts as its marker: whatever is typed replaces the whole value.
+    if (Column(currentColumn_).type == TFieldType::WideMemo)
+        return Text(currentRow_, currentColumn_);
+    return query_->Fields(currentColumn_).AsString();
+}
+
+void GridModel::EditorTextChanged(std::u16string text) {
+    if (!EditorOpen() || text == editorText_ || EditorReadOnly())
+        return;
+    if (!editorModified_ && query_->State() == TDataSetState::Browse)
+        query_->Edit();
+    editorText_ = std::move(text);
+    editorModified_ = true;
+}
+
+void GridModel::ApplyEditorText() {
+    if (!EditorOpen() || !editorModified_)
+        return;
+    query_->Fields(currentColumn_).SetText(editorText_);
+    editorModified_ = false;
+}
+
+void GridModel::FocusLost() {
+    if (!Active())
+        return;
+    ApplyEditorText();
+    if (UntouchedNewRow()) {
+        query_->Cancel();
+        currentRow_ = query_->RecNo();
+        Normalize();
+    }
+    CloseEditor();
+}
+
+void GridModel::CloseEditor() {
+    if (alwaysShowEditor_ && Active()) {
+        editorOpen_ = false;
+        OpenEditor();
+        return;
+    }
+    editorOpen_ = editorModified_ = false;
+}
+
+void GridModel::SetEditorText(std::u16string text) {
+    editorText_ = std::move(text);
+    ++editorRevision_;
 }
 
 bool GridModel::Click(int x, int y) {
     GridHit hit = HitTest(x, y);
     if (hit.kind != GridHitKind::Cell && hit.kind != GridHitKind::Indicator)
         return false;
+    if (hit.kind == GridHitKind::Cell && hit.row == currentRow_ && hit.column == currentColumn_) {
+        OpenEditor();
+        return true;
+    }
     GridMove move;
     move.handled = true;
     move.column = hit.kind == GridHitKind::Cell ? hit.column : currentColumn_;
@@ -566,11 +786,13 @@ void GridModel::MoveColumn(int from, int to) {
 void GridModel::Rebuild() {
     columns_.clear();
     active_ = query_ && query_->Active();
+    resultNumber_ = query_ ? query_->ResultNumber() : 0;
     currentColumn_ = 0;
     currentRow_ = 0;
     topRow_ = 0;
     scrollX_ = 0;
-    rowState_ = GridRowState::Browsing;
+    editorOpen_ = editorModified_ = false;
+    SetEditorText({});
     if (active_) {
         for (int i = 0; i < query_->FieldCount(); ++i) {
             const TField& field = query_->Fields(i);
@@ -603,8 +825,14 @@ bool GridModel::SameShape() const {
 }
 
 void GridModel::Sync() {
-    if (Active())
+    if (Active() && currentRow_ != query_->RecNo()) {
         currentRow_ = query_->RecNo();
+        // Moved from elsewhere: the editor belonged to the cell left behind.
+        if (editorOpen_) {
+            editorOpen_ = false;
+            CloseEditor();
+        }
+    }
     Normalize();
 }
 
@@ -632,9 +860,16 @@ void GridModel::Normalize() {
 void GridModel::Apply(const GridMove& move) {
     std::size_t oldRow = currentRow_;
     std::size_t oldTop = topRow_;
-    if (move.row.kind == RowTarget::To && move.row.row != currentRow_)
-        query_->MoveTo(move.row.row);
-    else if (move.row.kind == RowTarget::Last)
+    bool leavesCell = move.row.kind != RowTarget::Stay || move.column != currentColumn_;
+    if (leavesCell)
+        ApplyEditorText();
+    RowTarget target = move.row;
+    // Leaving a new row nothing was typed into drops it: the rows below move up one.
+    if (target.kind == RowTarget::To && target.row > currentRow_ && UntouchedNewRow())
+        --target.row;
+    if (target.kind == RowTarget::To && move.row.row != currentRow_)
+        query_->MoveTo(target.row);
+    else if (target.kind == RowTarget::Last)
         query_->Last();
     currentRow_ = query_->RecNo();
     if (move.keepScreenOffset) {
@@ -644,6 +879,10 @@ void GridModel::Apply(const GridMove& move) {
     currentColumn_ = move.column;
     EnsureColumnVisible(currentColumn_);
     Normalize();
+    if (leavesCell && (editorOpen_ || alwaysShowEditor_)) {
+        editorOpen_ = false;
+        CloseEditor();
+    }
 }
 
 void GridModel::EnsureColumnVisible(int column) {

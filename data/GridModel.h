@@ -40,7 +40,23 @@ enum class GridRowState { Browsing, Editing, Inserting };
 enum class GridMarker { None, Triangle, IBeam, Star };
 GridMarker MarkerFor(GridRowState state);
 
-enum class GridKey { Up, Down, PageUp, PageDown, Home, End, Left, Right, Tab, Other };
+enum class GridKey {
+    Up,
+    Down,
+    PageUp,
+    PageDown,
+    Home,
+    End,
+    Left,
+    Right,
+    Tab,
+    Insert,
+    Delete,
+    F2,
+    Enter,
+    Escape,
+    Other
+};
 struct GridShift {
     bool shift = false;
     bool ctrl = false;
@@ -165,7 +181,7 @@ public:
     int CurrentColumn() const { return currentColumn_; }
     std::size_t CurrentRow() const { return currentRow_; }
     std::size_t TopRow() const { return topRow_; }
-    GridRowState RowState() const { return rowState_; }
+    GridRowState RowState() const;
     // Whole data lines that fit under the title line; at least one.
     int VisibleRows() const;
     // Lines to paint, the last one possibly cut by the bottom edge: the existing rows from the
@@ -190,8 +206,11 @@ public:
     // The place a title dragged to x would take.
     int DropIndex(int x) const;
 
-    // Input; each returns whether it did anything. Closed, none does.
+    // Input; each returns whether it did anything. Closed, none does. Failures (typed text the
+    // field refuses, a write the database refuses) are raised and leave the grid as it was: the
+    // row keeps its state and its values, the editor its text.
     bool KeyDown(GridKey key, GridShift shift);
+    // Makes the clicked cell current; clicking the current cell opens the editor.
     bool Click(int x, int y);
     // Positive notches move down.
     bool Wheel(int notches);
@@ -204,6 +223,33 @@ public:
     // fields (Copy) follows the grid; the current column stays on its field.
     void MoveColumn(int from, int to);
 
+    // The cell editor over the current cell. The model keeps its text; the view shows it in an
+    // edit control and reports every change the user makes there.
+    // With `always` the editor never closes: set at creation for a Korean system locale, where
+    // input methods compose text in place.
+    void SetAlwaysShowEditor(bool always) { alwaysShowEditor_ = always; }
+    bool EditorOpen() const { return Active() && editorOpen_; }
+    const std::u16string& EditorText() const { return editorText_; }
+    // Changes whenever the model sets the editor's text itself, so that the view knows when to
+    // put it into its control (and select it all).
+    unsigned EditorRevision() const { return editorRevision_; }
+    // Whether the current cell's value can be changed; the editor opens on any cell.
+    bool EditorReadOnly() const;
+    // Characters the editor takes at most; 0 for no limit.
+    int EditorLimit() const;
+    bool EditorAccepts(char16_t c) const;
+    // Opens the editor on the current cell with the field's text, all of it selected.
+    bool OpenEditor();
+    // The user changed the editor's text: the first change starts editing the row.
+    void EditorTextChanged(std::u16string text);
+    // Puts the typed text into the field, when it was changed.
+    void ApplyEditorText();
+    // The focus left the grid: the typed text goes into the field, and a new row nothing was
+    // typed into is dropped.
+    void FocusLost();
+    // Asks "Delete record?"; true for OK. Without it nothing is deleted.
+    std::function<bool()> ConfirmDelete;
+
 private:
     void Rebuild();
     bool SameShape() const;
@@ -213,18 +259,31 @@ private:
     GridPlace Place() const;
     GridShape Shape() const;
     void EnsureColumnVisible(int column);
+    bool CanEdit() const;
+    bool EditingKey(GridKey key, GridShift shift);
+    bool DownFromLastOrNewRow(const GridMove& move);
+    bool OnLastRow() const;
+    bool UntouchedNewRow() const;
+    void CloseEditor();
+    void SetEditorText(std::u16string text);
+    std::u16string FieldEditorText() const;
     void ClampScrollX();
     int DataWidth() const;
 
     GridMetrics metrics_;
     TADOQuery* query_ = nullptr;
     bool active_ = false;
+    std::uint64_t resultNumber_ = 0;
     std::vector<GridColumn> columns_;
     GridColumn emptyColumn_;
     int currentColumn_ = 0;
     std::size_t currentRow_ = 0;
     std::size_t topRow_ = 0;
-    GridRowState rowState_ = GridRowState::Browsing;
+    bool alwaysShowEditor_ = false;
+    bool editorOpen_ = false;
+    bool editorModified_ = false;
+    std::u16string editorText_;
+    unsigned editorRevision_ = 0;
     int clientWidth_ = 0;
     int clientHeight_ = 0;
     int titleHeight_ = 0;

@@ -69,15 +69,19 @@ const char16_t* RowCache::Store(const void* data, std::uint32_t byteCount) {
     return stored;
 }
 
-void RowCache::Append(const std::vector<CellValue>& row) {
-    std::size_t inBlock = rowCount_ % blockRows;
-    if (inBlock == 0)
-        blocks_.push_back(std::make_unique<Block>(columnCount_));
-    Block& block = *blocks_.back();
-    CellValue::Tag* tags = block.tags.get() + inBlock * columnCount_;
-    std::uint64_t* slots = block.slots.get() + inBlock * columnCount_;
+CellValue::Tag* RowCache::Tags(std::size_t row) {
+    return blocks_[row / blockRows]->tags.get() + (row % blockRows) * columnCount_;
+}
+
+std::uint64_t* RowCache::Slots(std::size_t row) {
+    return blocks_[row / blockRows]->slots.get() + (row % blockRows) * columnCount_;
+}
+
+void RowCache::Write(std::size_t row, const std::vector<CellValue>& values) {
+    CellValue::Tag* tags = Tags(row);
+    std::uint64_t* slots = Slots(row);
     for (std::size_t column = 0; column < columnCount_; ++column) {
-        const CellValue& value = row[column];
+        const CellValue& value = values[column];
         std::uint64_t slot = 0;
         switch (value.tag) {
         case CellValue::Tag::Null:
@@ -106,7 +110,36 @@ void RowCache::Append(const std::vector<CellValue>& row) {
         tags[column] = value.tag;
         slots[column] = slot;
     }
-    ++rowCount_;
+}
+
+void RowCache::CopyRow(std::size_t from, std::size_t to) {
+    std::memcpy(Tags(to), Tags(from), columnCount_ * sizeof(CellValue::Tag));
+    std::memcpy(Slots(to), Slots(from), columnCount_ * sizeof(std::uint64_t));
+}
+
+void RowCache::Append(const std::vector<CellValue>& row) {
+    if (rowCount_ % blockRows == 0)
+        blocks_.push_back(std::make_unique<Block>(columnCount_));
+    Write(rowCount_++, row);
+}
+
+void RowCache::Insert(std::size_t at, const std::vector<CellValue>& row) {
+    if (rowCount_ % blockRows == 0)
+        blocks_.push_back(std::make_unique<Block>(columnCount_));
+    for (std::size_t r = rowCount_++; r > at; --r)
+        CopyRow(r - 1, r);
+    Write(at, row);
+}
+
+void RowCache::Replace(std::size_t at, const std::vector<CellValue>& row) {
+    Write(at, row);
+}
+
+void RowCache::Remove(std::size_t at) {
+    for (std::size_t r = at; r + 1 < rowCount_; ++r)
+        CopyRow(r + 1, r);
+    if (--rowCount_ % blockRows == 0)
+        blocks_.pop_back();
 }
 
 CellValue RowCache::Cell(std::size_t row, std::size_t column) const {

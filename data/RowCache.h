@@ -21,6 +21,13 @@ public:
     std::size_t RowCount() const { return rowCount_; }
     // Copies one row's values (one per column) in.
     void Append(const std::vector<CellValue>& row);
+    // Puts a row in before row `at` (at the end for RowCount()), moving the later rows down.
+    void Insert(std::size_t at, const std::vector<CellValue>& row);
+    // Gives an existing row new values.
+    void Replace(std::size_t at, const std::vector<CellValue>& row);
+    // Takes a row out, moving the later rows up. Its text stays in the chunks until the cache
+    // goes: rows are changed one at a time by hand, so that waste stays small.
+    void Remove(std::size_t at);
     // The value; its text and bytes stay valid as long as the cache.
     CellValue Cell(std::size_t row, std::size_t column) const;
     // Bytes held for the rows, their values and the bookkeeping.
@@ -29,6 +36,10 @@ public:
 private:
     struct Block;
     const char16_t* Store(const void* data, std::uint32_t byteCount);
+    CellValue::Tag* Tags(std::size_t row);
+    std::uint64_t* Slots(std::size_t row);
+    void Write(std::size_t row, const std::vector<CellValue>& values);
+    void CopyRow(std::size_t from, std::size_t to);
 
     std::size_t columnCount_;
     std::size_t rowCount_ = 0;

@@ -345,7 +345,7 @@ TEST_F(GridModelTest, OpeningBuildsColumnsAndShowsTheFirstRowsClosingEmpties) {
 }
 
 TEST_F(GridModelTest, KeysWheelAndClicksMoveTheQuery) {
-    Open(u"select * from t");
+    Open(u"select distinct id + 0 as id, name, amount, note, stamp from t"); // read-only
     const GridShift ctrl{false, true, false};
     Key(GridKey::Down), Key(GridKey::Down), Key(GridKey::Down);
     ExpectAt(3, 0, "three times Down");

@@ -26,7 +26,8 @@ public:
         bool hasOwner;
     };
 
-    MessageBoxWatcher() {
+    // Answers every box with the button `answer` (IDOK, IDCANCEL).
+    explicit MessageBoxWatcher(int answer = IDOK) : answer_(answer) {
         current_ = this;
         timer_ = SetTimer(nullptr, 0, 20, OnTimer);
     }
@@ -51,7 +52,7 @@ private:
         Box box{ToUtf8(WindowText(window)), "", false, GetWindow(window, GW_OWNER) != nullptr};
         EnumChildWindows(window, CollectStatic, reinterpret_cast<LPARAM>(&box));
         current_->boxes.push_back(box);
-        PostMessageW(window, WM_COMMAND, IDOK, 0);
+        PostMessageW(window, WM_COMMAND, WPARAM(current_->answer_), 0);
         return TRUE;
     }
 
@@ -69,6 +70,7 @@ private:
     }
 
     static inline MessageBoxWatcher* current_ = nullptr;
+    int answer_;
     UINT_PTR timer_;
     std::set<HWND> seen_;
 };

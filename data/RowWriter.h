@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "data/Driver.h"
+
+// How the rows of a result are written back: to the one table all of its table columns come
+// from, each row found by a key the result carries.
+struct WritePlan {
+    bool updatable = false;
+    std::u16string table; // quoted, with its schema when it has one
+    // The result columns whose values identify a row: the primary key, else a unique key,
+    // else the row identity the driver added.
+    std::vector<std::size_t> key;
+    // Per result column, its table column quoted; empty when the column cannot be written.
+    std::vector<std::u16string> targets;
+};
+
+// Whether values of the kind can be typed in and written back; long 8-bit text and bytes
+// cannot.
+bool IsWritableKind(TFieldType type);
+
+// Whether every column that comes from a table comes from the same one, and one does.
+bool ComesFromOneTable(const std::vector<ColumnInfo>& columns);
+
+// Asks the connection for the table's keys only when every column that comes from a table
+// comes from the same one. A result without such a key cannot be changed: rows are never
+// matched by all their values, which may find several rows or the wrong one.
+WritePlan PlanWrites(const std::vector<ColumnInfo>& columns, DriverConnection& driver);
+
+// The writes. Each runs in a transaction of its own that commits only when exactly one row was
+// affected, and otherwise rolls back and raises the reason. Rows are given one value per
+// result column; `original` is the row as it was read.
+
+// Sets the changed columns, matching the row by its key and by the changed columns' original
+// values, so that a change someone else made in between is not overwritten.
+void UpdateRow(DriverConnection& driver, const WritePlan& plan,
+               const std::vector<ColumnInfo>& columns, const std::vector<CellValue>& original,
+               const std::vector<CellValue>& values, const std::vector<bool>& changed);
+
+// Inserts the changed columns' values. When the database hands back the row as stored (its
+// new key, its defaults), `stored` receives it, one value per result column, after the commit.
+void InsertRow(DriverConnection& driver, const WritePlan& plan,
+               const std::vector<ColumnInfo>& columns, const std::vector<CellValue>& values,
+               const std::vector<bool>& changed,
+               const std::function<void(const std::vector<CellValue>&)>& stored);
+
+void DeleteRow(DriverConnection& driver, const WritePlan& plan,
+               const std::vector<ColumnInfo>& columns, const std::vector<CellValue>& original);

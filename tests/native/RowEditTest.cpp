@@ -1,0 +1,266 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <functional>
+#include <string>
+
+#include "TempFolder.h"
+#include "base/Exception.h"
+#include "base/Runtime.h"
+#include "base/Text.h"
+#include "data/ADOConnection.h"
+#include "data/ADOQuery.h"
+
+// Editing a result and writing it back, the same on the embedded SQLite engine and on
+// PostgreSQL through psqlODBC. A second connection plays the other user.
+
+namespace {
+
+enum class Backend { Sqlite, Postgres };
+
+std::string MessageOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const Exception& e) {
+        return ToUtf8(e.Message());
+    }
+    return "(no error)";
+}
+
+class RowEdit : public ::testing::TestWithParam<Backend> {
+protected:
+    void SetUp() override {
+        FormatSettings.ShortDateFormat = u"M/d/yyyy";
+        FormatSettings.LongTimeFormat = u"h:mm:ss tt";
+        FormatSettings.DecimalSeparator = u'.';
+        std::u16string text;
+        if (GetParam() == Backend::Sqlite) {
+            text = u"Provider=SQLite;Data Source=" + FromUtf8(folder.File("edit.db").string());
+        } else {
+            const char* port = std::getenv("QRYDESK_PG_PORT");
+            if (!port || !*port) {
+                if (std::getenv("QRYDESK_PG_REQUIRED"))
+                    FAIL() << "QRYDESK_PG_PORT is not set";
+                GTEST_SKIP() << "QRYDESK_PG_PORT is not set";
+            }
+            text = u"Provider=MSDASQL;Extended Properties='Driver={PostgreSQL Unicode};"
+                   u"Server=127.0.0.1;Port=" +
+                   FromUtf8(port) + u";Database=postgres;UID=postgres'";
+        }
+        connection.SetConnectionString(text);
+        other.SetConnectionString(text);
+        query.SetConnection(&connection);
+        otherQuery.SetConnection(&other);
+        if (Pg()) {
+            // Tests run side by side on the one server: each gets a schema of its own.
+            schema = u"edit" + FromUtf8(std::to_string(getpid()));
+            Run(u"drop schema if exists " + schema + u" cascade; create schema " + schema);
+            for (TADOQuery* q : {&query, &otherQuery}) {
+                q->SetSQL({u"set search_path to " + schema});
+                q->ExecSQL();
+            }
+        }
+        Run(u"drop table if exists people; drop table if exists nokey; drop table if exists pets");
+        Run(std::u16string(u"create table people (id ") + (Pg() ? u"serial" : u"integer") +
+            u" primary key, name varchar(20) not null, qty integer default 7, "
+            u"born date, active boolean, code varchar(5) unique)");
+        Run(u"insert into people (id, name, qty, born, active, code) values "
+            u"(1, 'Ann', 1, '2001-02-03', true, 'a'), (2, 'Bob', 2, null, false, 'b'), "
+            u"(3, 'Cy', 3, null, null, 'c')");
+        if (Pg())
+            Run(u"select setval('people_id_seq', 3)");
+    }
+
+    void TearDown() override {
+        if (!schema.empty())
+            Run(u"drop schema " + schema + u" cascade");
+    }
+
+    bool Pg() const { return GetParam() == Backend::Postgres; }
+    void Run(const std::u16string& sql) {
+        otherQuery.SetSQL({sql});
+        otherQuery.ExecSQL();
+    }
+    void Open(const std::u16string& sql) {
+        query.SetSQL({sql});
+        query.Open();
+    }
+    // The table as the other connection reads it: rows by "/", fields by "|".
+    std::string Table(const std::u16string& sql) {
+        otherQuery.SetSQL({sql});
+        otherQuery.Open();
+        std::string text;
+        for (; !otherQuery.Eof(); otherQuery.Next()) {
+            if (!text.empty())
+                text += "/";
+            for (int i = 0; i < otherQuery.FieldCount(); ++i)
+                text += (i ? "|" : "") + ToUtf8(otherQuery.Fields(i).AsString());
+        }
+        otherQuery.Close();
+        return text;
+    }
+    std::string People() { return Table(u"select id, name, qty from people order by id"); }
+
+    TempFolder folder;
+    std::u16string schema;
+    TADOConnection connection, other;
+    TADOQuery query, otherQuery;
+};
+
+TEST_P(RowEdit, EditInsertAndDeleteReachTheDatabase) {
+    Open(u"select id, name, qty from people order by id");
+    ASSERT_TRUE(query.CanModify());
+    query.Fields(1).SetText(u"Anna");
+    EXPECT_EQ(query.State(), TDataSetState::Edit);
+    EXPECT_EQ(People(), "1|Ann|1/2|Bob|2/3|Cy|3") << "nothing is written before the row is";
+    query.Next(); // moving on posts
+    EXPECT_EQ(query.State(), TDataSetState::Browse);
+    EXPECT_EQ(People(), "1|Anna|1/2|Bob|2/3|Cy|3");
+
+    // A new row takes the typed columns; the database's key and defaults come back.
+    query.Append();
+    EXPECT_EQ(query.State(), TDataSetState::Insert);
+    query.Fields(1).SetText(u"Dee");
+    query.Post();
+    EXPECT_EQ(ToUtf8(query.Fields(0).AsString()), "4");
+    EXPECT_EQ(ToUtf8(query.Fields(2).AsString()), "7");
+    // ... so that it can be changed again at once.
+    query.Fields(2).SetText(u"44");
+    query.Post();
+    EXPECT_EQ(People(), "1|Anna|1/2|Bob|2/3|Cy|3/4|Dee|44");
+
+    query.MoveTo(1);
+    query.Delete();
+    EXPECT_EQ(ToUtf8(query.Fields(1).AsString()), "Cy") << "the next row is current";
+    EXPECT_EQ(query.RecordCount(), 3u);
+    EXPECT_EQ(People(), "1|Anna|1/3|Cy|3/4|Dee|44");
+}
+
+TEST_P(RowEdit, AChangeMadeMeanwhileIsNeverOverwritten) {
+    Open(u"select id, name, qty from people order by id");
+    query.Fields(1).SetText(u"Mine");
+    Run(u"update people set name = 'Theirs' where id = 1");
+    EXPECT_EQ(MessageOf([&] { query.Post(); }),
+              "The row was changed or deleted by someone else since it was read; nothing was "
+              "written.");
+    EXPECT_EQ(query.State(), TDataSetState::Edit) << "the typed values stay for another try";
+    EXPECT_EQ(ToUtf8(query.Fields(1).AsString()), "Mine");
+    EXPECT_EQ(People(), "1|Theirs|1/2|Bob|2/3|Cy|3");
+    query.Cancel();
+    EXPECT_EQ(ToUtf8(query.Fields(1).AsString()), "Ann")
+        << "cancelled, the row shows what was read";
+
+    // Only the columns changed here are compared: another column's change does not stop it.
+    query.Fields(2).SetText(u"10");
+    query.Post();
+    EXPECT_EQ(People(), "1|Theirs|10/2|Bob|2/3|Cy|3");
+
+    // A row deleted meanwhile cannot be deleted again, and stays in the result.
+    query.Next();
+    Run(u"delete from people where id = 2");
+    EXPECT_NE(MessageOf([&] { query.Delete(); }).find("changed or deleted by someone else"),
+              std::string::npos);
+    EXPECT_EQ(ToUtf8(query.Fields(1).AsString()), "Bob");
+}
+
+TEST_P(RowEdit, ARefusedWriteKeepsTheRowAndWritesNothing) {
+    Open(u"select id, name, code from people order by id");
+    query.Append();
+    query.Fields(1).SetText(u"Eve");
+    query.Fields(2).SetText(u"a"); // taken
+    EXPECT_NE(MessageOf([&] { query.Post(); }), "(no error)");
+    EXPECT_EQ(query.State(), TDataSetState::Insert);
+    EXPECT_EQ(ToUtf8(query.Fields(1).AsString()), "Eve");
+    EXPECT_EQ(People(), "1|Ann|1/2|Bob|2/3|Cy|3");
+    query.Fields(2).SetText(u"e");
+    query.Post();
+    EXPECT_EQ(Table(u"select name from people where code = 'e'"), "Eve");
+
+    // Stepping from elsewhere posts as well; a refusal stops the step.
+    query.First();
+    query.Fields(2).SetText(u"b");
+    EXPECT_NE(MessageOf([&] { query.Next(); }), "(no error)");
+    EXPECT_EQ(query.RecNo(), 0u);
+    EXPECT_EQ(query.State(), TDataSetState::Edit);
+}
+
+TEST_P(RowEdit, ClearedValuesAndBooleansAsStored) {
+    Open(u"select id, name, qty, born, active from people order by id");
+    query.Fields(2).SetText(u"");
+    query.Fields(3).SetText(u"");
+    query.Fields(4).SetText(u"f");
+    query.Fields(1).SetText(u"");
+    query.Post();
+    query.Next();
+    query.Fields(4).SetText(u"TR");
+    query.Fields(3).SetText(u"12/31/1999");
+    query.Post();
+    EXPECT_EQ(Table(u"select id, name is null, name = '', qty is null, born is null, active "
+                    u"from people where id = 1"),
+              Pg() ? "1|False|True|True|True|False" : "1|0|1|1|1|False");
+    EXPECT_EQ(Table(u"select active, born from people where id = 2"), "True|12/31/1999");
+
+    EXPECT_EQ(MessageOf([&] { query.Fields(4).SetText(u"x"); }),
+              "'x' is not a valid boolean value for field 'active'");
+    EXPECT_EQ(MessageOf([&] { query.Fields(2).SetText(u"1x"); }),
+              "'1x' is not a valid integer value for field 'qty'");
+    EXPECT_EQ(query.State(), TDataSetState::Browse) << "refused text changes nothing";
+}
+
+TEST_P(RowEdit, ResultsWithoutAKeyOrFromSeveralTablesCannotBeChanged) {
+    Run(u"create table pets (owner integer, pet varchar(10))");
+    Run(u"insert into pets values (1, 'cat')");
+    const char16_t* readOnly[] = {
+        u"select p.name, q.pet from people p join pets q on q.owner = p.id",
+        u"select count(*) from people",
+    };
+    for (const char16_t* sql : readOnly) {
+        SCOPED_TRACE(ToUtf8(sql));
+        Open(sql);
+        EXPECT_FALSE(query.CanModify());
+        EXPECT_EQ(MessageOf([&] { query.Fields(0).SetText(u"1"); }),
+                  "Field '" + ToUtf8(query.Fields(0).FieldName()) + "' cannot be modified");
+        EXPECT_EQ(MessageOf([&] { query.Append(); }),
+                  "ADOQuery: Cannot modify a read-only dataset");
+    }
+
+    // A table without any key: PostgreSQL has nothing to find its rows by. SQLite still has
+    // each row's rowid, even when the result does not select it.
+    Open(u"select pet from pets");
+    EXPECT_EQ(query.CanModify(), !Pg());
+    if (!Pg()) {
+        EXPECT_EQ(query.FieldCount(), 1) << "the rowid is no field";
+        query.Fields(0).SetText(u"dog");
+        query.Post();
+        EXPECT_EQ(Table(u"select owner, pet from pets"), "1|dog");
+    }
+
+    // Computed columns are read-only in a result that can be changed.
+    Open(u"select id, qty * 2 as twice from people");
+    EXPECT_TRUE(query.CanModify());
+    EXPECT_FALSE(query.Fields(1).CanModify());
+    EXPECT_TRUE(query.Fields(0).CanModify());
+}
+
+TEST_P(RowEdit, ClosingDropsAnUnpostedRow) {
+    Open(u"select id, name from people order by id");
+    query.Fields(1).SetText(u"Lost");
+    query.Close();
+    Open(u"select id, name from people order by id");
+    query.Append();
+    query.Fields(1).SetText(u"Lost too");
+    connection.Close();
+    EXPECT_EQ(query.State(), TDataSetState::Browse);
+    EXPECT_EQ(query.RecordCount(), 3u);
+    EXPECT_FALSE(query.CanModify()) << "rows kept past their connection stay read-only";
+    EXPECT_EQ(People(), "1|Ann|1/2|Bob|2/3|Cy|3");
+}
+
+INSTANTIATE_TEST_SUITE_P(, RowEdit, ::testing::Values(Backend::Sqlite, Backend::Postgres),
+                         [](const auto& info) {
+                             return info.param == Backend::Sqlite ? "Sqlite" : "Postgres";
+                         });
+
+} // namespace

@@ -1,0 +1,177 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "TestSupport.h"
+#include "app/DBXMain_win.h"
+
+namespace {
+
+// Editing in the real window's grid with keys, on a SQLite file; a second connection reads
+// what the table holds.
+class GridEditTest : public ::testing::Test {
+protected:
+    GridEditTest() {
+        path_ = u"Provider=SQLite;Data Source=" + scratch_.Path(L"edit.db");
+        form_.ADOConnection.SetConnectionString(path_);
+        Execute(u"create table t (id integer primary key, name varchar(10), price decimal(8,2))");
+        Execute(u"insert into t values (1, 'one', 1.5), (2, 'two', 2.5), (3, 'three', 3.5)");
+        ShowWindow(form_.Handle(), SW_SHOWNORMAL);
+        SetForegroundWindow(form_.Handle());
+        Open(u"select id, name, price from t order by id");
+        SetFocus(Grid());
+    }
+    ~GridEditTest() override { SetCtrl(false); }
+
+    void Execute(const std::u16string& sql) {
+        form_.ADOQuery.SetSQL({sql});
+        form_.ADOQuery.ExecSQL();
+    }
+    void Open(const std::u16string& sql) {
+        form_.ADOQuery.SetSQL({sql});
+        form_.ADOQuery.Open();
+    }
+    std::string Table() {
+        TADOConnection connection;
+        connection.SetConnectionString(path_);
+        TADOQuery rows;
+        rows.SetConnection(&connection);
+        rows.SetSQL({u"select id, name, price from t order by id"});
+        rows.Open();
+        std::string text;
+        for (; !rows.Eof(); rows.Next()) {
+            if (!text.empty())
+                text += "/";
+            for (int i = 0; i < rows.FieldCount(); ++i) {
+                if (i)
+                    text += "|";
+                text += ToUtf8(rows.Fields(i).AsString());
+            }
+        }
+        return text;
+    }
+    HWND Grid() const { return form_.DBGrid1->Handle(); }
+    HWND Editor() const { return form_.DBGrid1->EditorHandle(); }
+    bool EditorShown() const { return Editor() && IsWindowVisible(Editor()); }
+    const GridModel& Model() const { return form_.DBGrid1->Model(); }
+    // Keys and characters go where the user's would: to the focused window, the grid or its
+    // editor.
+    void Key(WPARAM key) {
+        SendMessageW(GetFocus(), WM_KEYDOWN, key, 1);
+        PumpMessages();
+    }
+    void Type(const std::u16string& text) {
+        for (char16_t c : text)
+            SendMessageW(GetFocus(), WM_CHAR, WPARAM(c), 1);
+        PumpMessages();
+    }
+    static void SetCtrl(bool down) {
+        BYTE keys[256];
+        GetKeyboardState(keys);
+        keys[VK_CONTROL] = down ? 0x80 : 0;
+        SetKeyboardState(keys);
+    }
+    void Click(HWND button) {
+        SendMessageW(form_.Handle(), WM_COMMAND, MAKEWPARAM(0, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(button));
+        PumpMessages();
+    }
+
+    ScratchDirectory scratch_{L"qrydesk-edit-"};
+    std::u16string path_;
+    TMainForm form_;
+};
+
+TEST_F(GridEditTest, TypedTextIsWrittenWhenTheRowIsLeft) {
+    Key(VK_RIGHT);
+    Type(u"uno");
+    ASSERT_TRUE(EditorShown());
+    EXPECT_EQ(GetFocus(), Editor());
+    EXPECT_EQ(ToUtf8(WindowText(Editor())), "uno") << "the first character replaced the text";
+    EXPECT_EQ(Model().RowState(), GridRowState::Editing);
+    EXPECT_EQ(Table(), "1|one|1.5/2|two|2.5/3|three|3.5");
+    Key(VK_DOWN);
+    EXPECT_FALSE(EditorShown());
+    EXPECT_EQ(GetFocus(), Grid());
+    EXPECT_EQ(Table(), "1|uno|1.5/2|two|2.5/3|three|3.5");
+
+    // The editor keeps to its field's kind: letters never reach a number, and a text column
+    // takes no more than its size.
+    Key(VK_RIGHT);
+    Type(u"7x.5");
+    EXPECT_EQ(ToUtf8(WindowText(Editor())), "7.5");
+    Key(VK_LEFT); // the caret is inside the text: it moves there
+    Key(VK_HOME);
+    Key(VK_LEFT); // at the start: to the previous cell
+    Type(u"abcdefghijklmnop");
+    EXPECT_EQ(ToUtf8(WindowText(Editor())), "abcdefghij");
+    Key(VK_RETURN);
+    Key(VK_UP);
+    EXPECT_EQ(Table(), "1|uno|1.5/2|abcdefghij|7.5/3|three|3.5");
+}
+
+TEST_F(GridEditTest, EscRestoresTheCellThenTheRow) {
+    Key(VK_RIGHT);
+    Type(u"x");
+    Key(VK_RIGHT);
+    Type(u"9");
+    Key(VK_ESCAPE);
+    EXPECT_FALSE(EditorShown());
+    EXPECT_EQ(ToUtf8(Model().Text(0, 2)), "1.5");
+    EXPECT_EQ(ToUtf8(Model().Text(0, 1)), "x");
+    Key(VK_ESCAPE);
+    EXPECT_EQ(Model().RowState(), GridRowState::Browsing);
+    EXPECT_EQ(ToUtf8(Model().Text(0, 1)), "one");
+    Key(VK_DOWN);
+    EXPECT_EQ(Table(), "1|one|1.5/2|two|2.5/3|three|3.5");
+}
+
+TEST_F(GridEditTest, CtrlDeleteAsksAndCancelKeepsTheRow) {
+    Key(VK_DOWN);
+    {
+        MessageBoxWatcher cancel(IDCANCEL);
+        SetCtrl(true);
+        Key(VK_DELETE);
+        SetCtrl(false);
+        ASSERT_EQ(cancel.boxes.size(), 1u);
+        EXPECT_EQ(cancel.boxes[0].text, "Delete record?");
+    }
+    EXPECT_EQ(Table(), "1|one|1.5/2|two|2.5/3|three|3.5");
+    {
+        MessageBoxWatcher ok(IDOK);
+        SetCtrl(true);
+        Key(VK_DELETE);
+        SetCtrl(false);
+        EXPECT_EQ(ok.boxes.size(), 1u);
+    }
+    EXPECT_EQ(Table(), "1|one|1.5/3|three|3.5");
+    EXPECT_EQ(ToUtf8(Model().Text(Model().CurrentRow(), 1)), "three");
+}
+
+TEST_F(GridEditTest, CopyWritesAPendingEditFirstCloseDropsOne) {
+    Key(VK_RIGHT);
+    Type(u"copied");
+    Click(form_.bCopy->Handle()); // the focus stays in the editor, as with the keyboard
+    EXPECT_EQ(Table(), "1|copied|1.5/2|two|2.5/3|three|3.5");
+
+    Open(u"select id, name, price from t order by id");
+    SetFocus(Grid());
+    Key(VK_RIGHT);
+    Type(u"lost");
+    Click(form_.bClose->Handle());
+    EXPECT_EQ(Table(), "1|copied|1.5/2|two|2.5/3|three|3.5");
+}
+
+TEST_F(GridEditTest, RefusedTextGoesToTheErrorReportAndStaysInTheEditor) {
+    Key(VK_END);
+    MessageBoxWatcher watcher;
+    Type(u"1e");
+    Key(VK_DOWN);
+    ASSERT_EQ(watcher.boxes.size(), 1u);
+    EXPECT_EQ(watcher.boxes[0].text, "'1e' is not a valid floating point value for field 'price'");
+    EXPECT_TRUE(EditorShown());
+    EXPECT_EQ(ToUtf8(WindowText(Editor())), "1e");
+    EXPECT_EQ(Model().CurrentRow(), 0u);
+}
+
+} // namespace
