@@ -23,14 +23,7 @@ std::u16string ConnectionStringValue(std::u16string_view value) {
     bool hasSingle = value.find(u'\'') != std::u16string_view::npos;
     // Single quotes spare doubling when only double quotes occur inside.
     char16_t quote = hasDouble && !hasSingle ? u'\'' : u'"';
-    std::u16string quoted(1, quote);
-    for (char16_t c : value) {
-        quoted += c;
-        if (c == quote)
-            quoted += c;
-    }
-    quoted += quote;
-    return quoted;
+    return Enclosed(value, quote, quote);
 }
 
 std::u16string BuildConnectionString(int kindIndex, std::u16string_view server,

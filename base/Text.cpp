@@ -88,3 +88,14 @@ bool StartsWithText(std::u16string_view text, std::u16string_view prefix) {
 bool SameText(std::u16string_view a, std::u16string_view b) {
     return a.size() == b.size() && StartsWithText(a, b);
 }
+
+std::u16string Enclosed(std::u16string_view text, char16_t open, char16_t close) {
+    std::u16string enclosed(1, open);
+    for (char16_t c : text) {
+        enclosed += c;
+        if (c == close)
+            enclosed += c;
+    }
+    enclosed += close;
+    return enclosed;
+}

@@ -22,3 +22,7 @@ std::u16string_view Trimmed(std::u16string_view text);
 // Comparisons without regard to case (by ToLowerChar).
 bool SameText(std::u16string_view a, std::u16string_view b);
 bool StartsWithText(std::u16string_view text, std::u16string_view prefix);
+
+// The text between `open` and `close`, each `close` inside doubled: how SQL quotes a name and
+// connection strings quote a value.
+std::u16string Enclosed(std::u16string_view text, char16_t open, char16_t close);

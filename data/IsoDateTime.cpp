@@ -1,5 +1,9 @@
 #include "data/IsoDateTime.h"
 
+#include <cstdio>
+
+#include "base/Text.h"
+
 namespace {
 
 int Digits(std::u16string_view text, std::size_t pos, std::size_t count) {
@@ -57,4 +61,20 @@ bool ParseIsoDateTime(std::u16string_view text, TDateTime& t) {
     if (text.size() == 10)
         return true;
     return (text[10] == u' ' || text[10] == u'T') && ParseTime(text.substr(11), t);
+}
+
+std::u16string IsoDateTimeText(const TDateTime& t, IsoParts parts) {
+    char text[96];
+    int length = 0;
+    if (parts != IsoParts::Time)
+        length += std::snprintf(text, sizeof text, "%04d-%02d-%02d", t.year, t.month, t.day);
+    if (parts == IsoParts::DateAndTime)
+        text[length++] = ' ';
+    if (parts != IsoParts::Date) {
+        length += std::snprintf(text + length, sizeof text - length, "%02d:%02d:%02d", t.hour,
+                                t.minute, t.second);
+        if (t.millisecond)
+            length += std::snprintf(text + length, sizeof text - length, ".%03d", t.millisecond);
+    }
+    return FromUtf8(std::string_view(text, std::size_t(length)));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "base/DateTime.h"
@@ -8,3 +9,8 @@
 // blank or "T" and a time, or a time alone, "H:MM[:SS[.fraction]]" (then the year is 0).
 // Blanks at the end are allowed. Anything else returns false.
 bool ParseIsoDateTime(std::u16string_view text, TDateTime& result);
+
+// The other way: "yyyy-mm-dd", "hh:mm:ss" with ".zzz" when there are milliseconds, or both with
+// a blank between.
+enum class IsoParts { Date, Time, DateAndTime };
+std::u16string IsoDateTimeText(const TDateTime& value, IsoParts parts);

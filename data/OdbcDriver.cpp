@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
-#include <cstdio>
 #include <utility>
 
 #include "base/Exception.h"
@@ -549,10 +548,7 @@ struct Parameter {
             columnSize = 8;
         } else if (type == SQL_TYPE_TIME) {
             // ODBC's time structure has no fraction of a second; its text does.
-            char clock[40];
-            int length = std::snprintf(clock, sizeof clock, "%02d:%02d:%02d.%03d", value.hour,
-                                       value.minute, value.second, value.millisecond);
-            SetText(FromUtf8(std::string_view(clock, std::size_t(length))), SQL_TYPE_TIME);
+            SetText(IsoDateTimeText(value, IsoParts::Time), SQL_TYPE_TIME);
             columnSize = 12;
             digits = 3;
         } else {

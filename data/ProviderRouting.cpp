@@ -311,13 +311,7 @@ std::u16string OdbcValue(std::u16string_view value) {
                                      IsBlank(value.front()) || IsBlank(value.back()));
     if (!braces)
         return std::u16string(value);
-    std::u16string quoted = u"{";
-    for (char16_t c : value) {
-        quoted += c;
-        if (c == u'}')
-            quoted += c;
-    }
-    return quoted + u"}";
+    return Enclosed(value, u'{', u'}');
 }
 
 ProviderRoute RouteProvider(const ConnectionString& connection,

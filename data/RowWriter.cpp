@@ -9,14 +9,7 @@
 namespace {
 
 std::u16string Quote(std::u16string_view name, const SqlDialect& dialect) {
-    std::u16string quoted(1, dialect.quoteOpen);
-    for (char16_t c : name) {
-        quoted += c;
-        if (c == dialect.quoteClose)
-            quoted += c; // a closing quote inside the name is doubled
-    }
-    quoted += dialect.quoteClose;
-    return quoted;
+    return Enclosed(name, dialect.quoteOpen, dialect.quoteClose);
 }
 
 BoundValue Bound(const ColumnInfo& column, const CellValue& value) {

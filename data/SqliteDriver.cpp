@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstdio>
 
 #include "base/Exception.h"
 #include "base/Text.h"
 #include "data/Driver.h"
 #include "data/IsoDateTime.h"
+#include "data/SingleTableSelect.h"
 
 namespace {
 
@@ -87,27 +87,16 @@ bool IsDateKind(TFieldType type) {
     return type == TFieldType::Date || type == TFieldType::Time || type == TFieldType::DateTime;
 }
 
-// "yyyy-mm-dd", "hh:mm:ss[.zzz]" or both with a blank between, by the column's kind: the text
-// the engine's date functions take and that ParseIsoDateTime reads back. A column of no date
-// kind gets what the value holds.
-std::u16string IsoDateTimeText(TFieldType type, const TDateTime& t) {
-    if (!IsDateKind(type))
-        type = t.year == 0      ? TFieldType::Time
-               : t.IsMidnight() ? TFieldType::Date
-                                : TFieldType::DateTime;
-    char text[96];
-    int length = 0;
-    if (type != TFieldType::Time)
-        length += std::snprintf(text, sizeof text, "%04d-%02d-%02d", t.year, t.month, t.day);
-    if (type == TFieldType::DateTime)
-        text[length++] = ' ';
-    if (type != TFieldType::Date) {
-        length += std::snprintf(text + length, sizeof text - length, "%02d:%02d:%02d", t.hour,
-                                t.minute, t.second);
-        if (t.millisecond)
-            length += std::snprintf(text + length, sizeof text - length, ".%03d", t.millisecond);
-    }
-    return FromUtf8(std::string_view(text, std::size_t(length)));
+// The text the engine's date functions take, by the column's kind; a column of no date kind
+// gets what the value holds.
+std::u16string DateTimeText(TFieldType type, const TDateTime& t) {
+    IsoParts parts = type == TFieldType::Date       ? IsoParts::Date
+                     : type == TFieldType::Time     ? IsoParts::Time
+                     : type == TFieldType::DateTime ? IsoParts::DateAndTime
+                     : t.year == 0                  ? IsoParts::Time
+                     : t.IsMidnight()               ? IsoParts::Date
+                                                    : IsoParts::DateAndTime;
+    return IsoDateTimeText(t, parts);
 }
 
 void Bind(sqlite3* db, sqlite3_stmt* stmt, const std::vector<BoundValue>& values) {
@@ -140,7 +129,7 @@ void Bind(sqlite3* db, sqlite3_stmt* stmt, const std::vector<BoundValue>& values
                                      value.bytes.size(), SQLITE_TRANSIENT);
             break;
         case CellValue::Tag::DateTime:
-            dateText = IsoDateTimeText(bound.type, value.dateTime);
+            dateText = DateTimeText(bound.type, value.dateTime);
             text = dateText;
             [[fallthrough]];
         case CellValue::Tag::Text:
@@ -153,193 +142,6 @@ void Bind(sqlite3* db, sqlite3_stmt* stmt, const std::vector<BoundValue>& values
         if (rc != SQLITE_OK)
             RaiseError(db);
     }
-}
-
-// A word, a quoted name, a literal or one other character of a statement's text, outside
-// comments.
-struct Token {
-    std::u16string_view text; // empty at the end of the text
-    std::size_t start = 0;
-    bool word = false; // unquoted, so possibly a keyword
-    bool name = false; // a word or a quoted name
-};
-
-bool IsWordChar(char16_t c) {
-    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') ||
-           c == u'_' || c == u'$' || c >= 0x80;
-}
-
-class SqlTokens {
-public:
-    explicit SqlTokens(std::u16string_view text) : text_(text) {}
-
-    Token Next() {
-        SkipBlanksAndComments();
-        Token token;
-        token.start = pos_;
-        if (pos_ == text_.size())
-            return token;
-        char16_t c = text_[pos_];
-        if (c == u'\'' || c == u'"' || c == u'`' || c == u'[') {
-            char16_t close = c == u'[' ? u']' : c;
-            for (++pos_; pos_ < text_.size(); ++pos_) {
-                if (text_[pos_] != close)
-                    continue;
-                // A doubled quote stands for itself.
-                if (close != u']' && pos_ + 1 < text_.size() && text_[pos_ + 1] == close)
-                    ++pos_;
-                else
-                    break;
-            }
-            pos_ = std::min(pos_ + 1, text_.size());
-            token.name = c != u'\'';
-        } else if (IsWordChar(c)) {
-            while (pos_ < text_.size() && IsWordChar(text_[pos_]))
-                ++pos_;
-            token.word = token.name = true;
-        } else {
-            ++pos_;
-        }
-        token.text = text_.substr(token.start, pos_ - token.start);
-        return token;
-    }
-
-    // True when only blanks, comments and semicolons are left.
-    bool AtEnd() {
-        for (;;) {
-            SkipBlanksAndComments();
-            if (pos_ == text_.size())
-                return true;
-            if (text_[pos_] != u';')
-                return false;
-            ++pos_;
-        }
-    }
-
-private:
-    void SkipBlanksAndComments() {
-        while (pos_ < text_.size()) {
-            std::u16string_view rest = text_.substr(pos_);
-            if (IsBlank(rest[0]) || rest[0] == u'\f' || rest[0] == u'\v')
-                ++pos_;
-            else if (rest.starts_with(u"--"))
-                pos_ = std::min(text_.find(u'\n', pos_), text_.size());
-            else if (rest.starts_with(u"/*"))
-                pos_ = std::min(text_.find(u"*/", pos_ + 2) + 2, text_.size());
-            else
-                break;
-        }
-    }
-
-    std::u16string_view text_;
-    std::size_t pos_ = 0;
-};
-
-bool IsKeyword(const Token& token, std::u16string_view keyword) {
-    return token.word && SameText(token.text, keyword);
-}
-
-std::u16string Unquoted(const Token& token) {
-    if (token.word || token.text.size() < 2)
-        return std::u16string(token.text);
-    char16_t close = token.text.back();
-    std::u16string name;
-    std::u16string_view inner = token.text.substr(1, token.text.size() - 2);
-    for (std::size_t i = 0; i < inner.size(); ++i) {
-        name += inner[i];
-        if (inner[i] == close && close != u']' && i + 1 < inner.size())
-            ++i;
-    }
-    return name;
-}
-
-std::u16string Quoted(std::u16string_view name) {
-    std::u16string quoted = u"\"";
-    for (char16_t c : name) {
-        quoted += c;
-        if (c == u'"')
-            quoted += c;
-    }
-    return quoted + u'"';
-}
-
-// A SELECT of one table's rows, one row of the table for each of the result: no DISTINCT,
-// grouping, compound or join, as far as the text shows. Aggregates need the engine's eye.
-struct SingleTableSelect {
-    std::size_t fromAt = 0; // where the FROM keyword starts
-    std::u16string schema, table, alias;
-};
-
-bool ScanSingleTableSelect(std::u16string_view text, SingleTableSelect& select) {
-    SqlTokens tokens(text);
-    if (!IsKeyword(tokens.Next(), u"SELECT"))
-        return false;
-    Token token = tokens.Next();
-    if (IsKeyword(token, u"DISTINCT"))
-        return false;
-    int depth = 0;
-    for (;; token = tokens.Next()) {
-        if (token.text.empty() || (depth == 0 && token.text == u";"))
-            return false;
-        if (token.text == u"(")
-            ++depth;
-        else if (token.text == u")")
-            --depth;
-        else if (depth == 0 && IsKeyword(token, u"FROM"))
-            break;
-    }
-    select.fromAt = token.start;
-
-    static constexpr std::u16string_view kOneRowPerRow[] = {u"GROUP", u"HAVING",    u"WINDOW",
-                                                            u"UNION", u"INTERSECT", u"EXCEPT"};
-    static constexpr std::u16string_view kAfterFrom[] = {u"WHERE", u"ORDER", u"LIMIT"};
-    auto isAny = [](const Token& token, const auto& keywords) {
-        return std::any_of(std::begin(keywords), std::end(keywords),
-                           [&](std::u16string_view k) { return IsKeyword(token, k); });
-    };
-    std::vector<Token> item; // what FROM names, up to the next clause
-    bool inItem = true;
-    for (token = tokens.Next(); !token.text.empty() && token.text != u";"; token = tokens.Next()) {
-        if (token.text == u"(")
-            ++depth;
-        else if (token.text == u")")
-            --depth;
-        if (depth == 0 && isAny(token, kOneRowPerRow))
-            return false;
-        if (depth == 0 && isAny(token, kAfterFrom))
-            inItem = false;
-        if (inItem)
-            item.push_back(token);
-    }
-    if (!tokens.AtEnd())
-        return false;
-
-    // [schema .] table [[AS] alias] [INDEXED BY index | NOT INDEXED]
-    std::size_t i = 0, n = item.size();
-    auto nameAt = [&](std::size_t at) { return at < n && item[at].name; };
-    if (!nameAt(0))
-        return false;
-    select.table = Unquoted(item[i++]);
-    if (i < n && item[i].text == u".") {
-        if (!nameAt(i + 1))
-            return false;
-        select.schema = std::move(select.table);
-        select.table = Unquoted(item[i + 1]);
-        i += 2;
-    }
-    if (i < n && IsKeyword(item[i], u"AS")) {
-        if (!nameAt(i + 1))
-            return false;
-        select.alias = Unquoted(item[i + 1]);
-        i += 2;
-    } else if (nameAt(i) && !IsKeyword(item[i], u"INDEXED") && !IsKeyword(item[i], u"NOT")) {
-        select.alias = Unquoted(item[i++]);
-    }
-    if (i < n && IsKeyword(item[i], u"INDEXED") && i + 2 < n && IsKeyword(item[i + 1], u"BY"))
-        i += 3;
-    else if (i + 1 < n && IsKeyword(item[i], u"NOT") && IsKeyword(item[i + 1], u"INDEXED"))
-        i += 2;
-    return i == n;
 }
 
 // The table column a result column shows; empty parts for an expression.
@@ -650,7 +452,7 @@ private:
         if (!statement.Handle())
             throw Exception(u"The statement is empty");
         std::size_t used = std::size_t(static_cast<const char16_t*>(tail) - sql.data());
-        if (!SqlTokens(sql.substr(used)).AtEnd())
+        if (!OnlyCommentsLeft(sql.substr(used)))
             throw Exception(u"Only one statement can be run with values");
         Bind(db_, statement.Handle(), values);
     }
@@ -679,8 +481,9 @@ private:
             return nullptr;
 
         std::u16string rewritten(text.substr(0, select.fromAt));
-        rewritten +=
-            u", " + Quoted(select.alias.empty() ? table->table : select.alias) + u".rowid ";
+        rewritten += u", " +
+                     Enclosed(select.alias.empty() ? table->table : select.alias, u'"', u'"') +
+                     u".rowid ";
         rewritten += text.substr(select.fromAt);
         Statement statement;
         if (sqlite3_prepare16_v3(db_, rewritten.data(), int(rewritten.size() * sizeof(char16_t)), 0,
