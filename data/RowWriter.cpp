@@ -32,12 +32,24 @@ void AppendMatch(std::u16string& sql, std::vector<BoundValue>& values, const Wri
         if (!first)
             sql += u" AND ";
         first = false;
+        const CellValue& value = original[column];
         sql += plan.targets[column];
-        if (original[column].tag == CellValue::Tag::Null) {
+        if (value.tag == CellValue::Tag::Null) {
             sql += u" IS NULL";
+        } else if (value.tag == CellValue::Tag::DateTime &&
+                   columns[column].type != TFieldType::Date) {
+            // Read to the millisecond, a value stored finer lies within the millisecond read.
+            values.push_back(Bound(columns[column], value));
+            CellValue next = value;
+            if (NextMillisecond(next.dateTime)) {
+                sql += u" >= ? AND " + plan.targets[column] + u" < ?";
+                values.push_back(Bound(columns[column], next));
+            } else {
+                sql += u" >= ?";
+            }
         } else {
             sql += u" = ?";
-            values.push_back(Bound(columns[column], original[column]));
+            values.push_back(Bound(columns[column], value));
         }
     }
 }

@@ -244,6 +244,20 @@ TEST_P(RowEdit, ResultsWithoutAKeyOrFromSeveralTablesCannotBeChanged) {
     EXPECT_TRUE(query.Fields(0).CanModify());
 }
 
+// Date-times are read to the millisecond; a value stored finer still matches the row it came
+// from, so that it can be changed at all.
+TEST_P(RowEdit, AStampFinerThanAMillisecondCanBeChanged) {
+    Run(u"create table pets (owner integer primary key, seen timestamp)");
+    Run(u"insert into pets values (1, '2024-01-31 23:59:59.999999'), "
+        u"(2, '2024-02-01 10:00:00.123')");
+    Open(u"select owner, seen from pets order by owner");
+    query.Fields(1).SetText(u"3/1/2024");
+    query.Next();
+    query.Fields(1).SetText(u"");
+    query.Post();
+    EXPECT_EQ(Table(u"select owner, seen from pets order by owner"), "1|3/1/2024/2|");
+}
+
 TEST_P(RowEdit, ClosingDropsAnUnpostedRow) {
     Open(u"select id, name from people order by id");
     query.Fields(1).SetText(u"Lost");
