@@ -210,9 +210,15 @@ private:
 // cell or row, and those that end editing, go to the grid.
 class TGridEditor : public TWindow {
 public:
-    explicit TGridEditor(TDBGrid& grid) : grid_(grid) {
-        CreateNativeWindow(L"EDIT", L"", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 0, 0, 0, grid.Handle());
+    // Numbers are typed against the right edge, as the cells show them.
+    TGridEditor(TDBGrid& grid, bool rightAligned) : grid_(grid), rightAligned_(rightAligned) {
+        CreateNativeWindow(L"EDIT", L"",
+                           WS_CHILD | ES_AUTOHSCROLL | (rightAligned ? ES_RIGHT : ES_LEFT), 0, 0, 0,
+                           0, 0, grid.Handle());
     }
+    ~TGridEditor() override { DestroyNativeWindow(); }
+
+    bool RightAligned() const { return rightAligned_; }
 
 protected:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override {
@@ -284,6 +290,7 @@ private:
     }
 
     TDBGrid& grid_;
+    bool rightAligned_;
 };
 
 TDBGrid::TDBGrid(TForm* owner)
@@ -391,14 +398,23 @@ void TDBGrid::SyncEditor() {
         }
         return;
     }
+    int column = model_.CurrentColumn();
+    bool rightAligned = model_.Column(column).rightAligned;
+    if (editor_ && editor_->RightAligned() != rightAligned) {
+        // An edit control takes its alignment when it is made.
+        bool focused = GetFocus() == editor_->Handle();
+        editor_.reset();
+        if (focused)
+            SetFocus(Handle());
+    }
     if (!editor_) {
-        editor_ = std::make_unique<TGridEditor>(*this);
+        editor_ = std::make_unique<TGridEditor>(*this, rightAligned);
         SendMessageW(editor_->Handle(), WM_SETFONT, WPARAM(font_), FALSE);
         SendMessageW(editor_->Handle(), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
+        editorRevision_ = model_.EditorRevision() - 1; // a new control has its text to get
     }
     HWND edit = editor_->Handle();
     int line = int(model_.CurrentRow() - model_.TopRow());
-    int column = model_.CurrentColumn();
     int left = model_.ColumnLeft(column) + kTextMargin;
     int top = model_.LineTop(line) + kTextMargin;
     int width = std::max(0, model_.Column(column).width - 2 * kTextMargin);
