@@ -333,24 +333,22 @@ void TADOQuery::Edit() {
 }
 
 void TADOQuery::Insert() {
-    CheckActive();
-    CheckBrowseMode();
-    CheckModify();
-    std::size_t at = cache_->RowCount() == 0 ? 0 : current_;
-    cache_->Insert(at, std::vector<CellValue>(columns_.size()));
-    current_ = at;
-    bof_ = eof_ = false;
-    StartPending(TDataSetState::Insert);
-    Notify(TDataEvent::DataSetChanged);
+    AddRow(false);
 }
 
 void TADOQuery::Append() {
+    AddRow(true);
+}
+
+void TADOQuery::AddRow(bool atEnd) {
     CheckActive();
     CheckBrowseMode();
     CheckModify();
-    RecordCount();
-    cache_->Append(std::vector<CellValue>(columns_.size()));
-    current_ = cache_->RowCount() - 1;
+    if (atEnd)
+        RecordCount();
+    std::size_t at = atEnd || cache_->RowCount() == 0 ? cache_->RowCount() : current_;
+    cache_->Insert(at, std::vector<CellValue>(columns_.size()));
+    current_ = at;
     bof_ = eof_ = false;
     StartPending(TDataSetState::Insert);
     Notify(TDataEvent::DataSetChanged);

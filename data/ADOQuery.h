@@ -163,6 +163,8 @@ private:
     void BuildFields(const std::vector<ColumnInfo>& columns);
     void CheckModify();
     void StartPending(TDataSetState state);
+    // A new empty row before the current one, or after the last.
+    void AddRow(bool atEnd);
     std::vector<CellValue> CachedRow() const;
     void RemoveCurrentRow();
     void UpdateRecord();

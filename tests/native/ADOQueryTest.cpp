@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "MessageOf.h"
 #include "SqliteQueryFixture.h"
-#include "base/Exception.h"
 #include "base/Runtime.h"
 #include "base/Text.h"
 #include "data/ADOConnection.h"
@@ -15,38 +15,12 @@ namespace {
 
 class ADOQueryTest : public SqliteQueryFixture {
 protected:
-    std::int32_t Execute(const std::u16string& sql) {
-        query.SetSQL({sql});
-        return query.ExecSQL();
-    }
-    void Open(const std::u16string& sql) {
-        query.SetSQL({sql});
-        query.Open();
-    }
-    // Every row, fields joined by "|", rows by "/".
-    std::string Rows() {
-        std::string text;
-        for (query.First(); !query.Eof(); query.Next()) {
-            if (!text.empty())
-                text += "/";
-            for (int i = 0; i < query.FieldCount(); ++i)
-                text += (i ? "|" : "") + ToUtf8(query.Fields(i).AsString());
-        }
-        return text;
-    }
+    std::string Rows() { return RowsText(query); }
     std::string Names() {
         std::string names;
         for (int i = 0; i < query.FieldCount(); ++i)
             names += (i ? "|" : "") + ToUtf8(query.Fields(i).FieldName());
         return names;
-    }
-    static std::string MessageOf(const std::function<void()>& action) {
-        try {
-            action();
-        } catch (const Exception& e) {
-            return ToUtf8(e.Message());
-        }
-        return "(no error)";
     }
 };
 

@@ -1,49 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <functional>
 
-#include "base/Exception.h"
 #include "base/Text.h"
 #include "data/Driver.h"
+#include "tests/native/DriverValues.h"
+#include "tests/native/MessageOf.h"
 #include "tests/native/PostgresFixture.h"
 #include "tests/native/TempFolder.h"
 
 namespace {
-
-// A value as "kind:value", so that whole rows compare in one line.
-std::string Show(const CellValue& value) {
-    char text[64];
-    switch (value.tag) {
-    case CellValue::Tag::Null:
-        return "null";
-    case CellValue::Tag::Integer:
-        return "int:" + std::to_string(value.integer);
-    case CellValue::Tag::Real:
-        std::snprintf(text, sizeof text, "real:%g", value.real);
-        return text;
-    case CellValue::Tag::Text:
-        return "text:" + ToUtf8(value.text);
-    case CellValue::Tag::Decimal:
-        return "dec:" + ToUtf8(value.text);
-    case CellValue::Tag::Bytes: {
-        std::string hex = "bytes:";
-        for (unsigned char c : value.bytes) {
-            std::snprintf(text, sizeof text, "%02x", c);
-            hex += text;
-        }
-        return hex;
-    }
-    case CellValue::Tag::DateTime: {
-        const TDateTime& t = value.dateTime;
-        std::snprintf(text, sizeof text, "dt:%04d-%02d-%02d %02d:%02d:%02d.%03d", t.year, t.month,
-                      t.day, t.hour, t.minute, t.second, t.millisecond);
-        return text;
-    }
-    }
-    return "?";
-}
 
 // Every row of the result, its values shown and joined by blanks.
 std::vector<std::string> Rows(std::unique_ptr<DriverResult> result) {
@@ -70,15 +36,6 @@ BoundValue Bound(TFieldType type, CellValue value, int precision = 0, int scale 
 TDateTime When(int year, int month, int day, int hour = 0, int minute = 0, int second = 0,
                int millisecond = 0) {
     return {year, month, day, hour, minute, second, millisecond};
-}
-
-std::string ErrorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Exception& e) {
-        return ToUtf8(e.Message());
-    }
-    return "<no error>";
 }
 
 // Keys with the primary key kept first and the unique keys after it in name order, since
@@ -223,7 +180,7 @@ void CheckTransactions(DriverConnection& db, DriverConnection& other) {
     db.BeginTransaction();
     db.Execute(u"insert into dw_parent values (4)");
     db.Execute(u"insert into dw_child values (1, 99)");
-    EXPECT_NE(ErrorOf([&] { db.Commit(); }), "<no error>");
+    EXPECT_NE(MessageOf([&] { db.Commit(); }), "(no error)");
     db.Rollback(); // nothing left to undo: no error
     db.Execute(u"insert into dw_parent values (5)");
     EXPECT_EQ(count(other), "int:3");
@@ -272,12 +229,13 @@ TEST_F(SqliteWrite, InsertReturnsTheStoredRow) {
 TEST_F(SqliteWrite, BoundStatementsTakeOneStatementAndAValueForEachMarker) {
     db->Execute(u"create table t (a int)");
     BoundValue one = Bound(TFieldType::Integer, CellValue::OfInteger(1));
-    EXPECT_EQ(ErrorOf([&] { db->ExecuteBound(u"insert into t values (?)", {}); }),
+    EXPECT_EQ(MessageOf([&] { db->ExecuteBound(u"insert into t values (?)", {}); }),
               "The statement has 1 parameter markers but 0 values were given");
-    EXPECT_EQ(ErrorOf([&] { db->ExecuteBound(u"insert into t values (?); delete from t", {one}); }),
-              "Only one statement can be run with values");
+    EXPECT_EQ(
+        MessageOf([&] { db->ExecuteBound(u"insert into t values (?); delete from t", {one}); }),
+        "Only one statement can be run with values");
     EXPECT_EQ(db->ExecuteBound(u"insert into t values (?); -- done", {one}), 1);
-    EXPECT_EQ(ErrorOf([&] { db->OpenResult(u"select * from t where a = ?"); }),
+    EXPECT_EQ(MessageOf([&] { db->OpenResult(u"select * from t where a = ?"); }),
               "No value given for one or more required parameters.");
 }
 

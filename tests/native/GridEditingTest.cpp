@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 
+#include "MessageOf.h"
 #include "SqliteQueryFixture.h"
-#include "base/Exception.h"
 #include "data/DataSource.h"
 #include "data/GridModel.h"
 
@@ -19,8 +18,8 @@ protected:
         source.SetDataSet(&query);
         query.SetDataSource(&source);
         source.OnDataChange = [this](TDataEvent event) { model.DataChanged(event); };
-        Run(u"create table t (id integer primary key, name varchar(8), amount decimal(8,2))");
-        Run(u"insert into t values (1, 'one', 1.5), (2, 'two', 2.5), (3, 'three', 3.5)");
+        Execute(u"create table t (id integer primary key, name varchar(8), amount decimal(8,2))");
+        Execute(u"insert into t values (1, 'one', 1.5), (2, 'two', 2.5), (3, 'three', 3.5)");
         model.SetClientSize(600, 300);
         model.SetDataSet(&query);
         model.ConfirmDelete = [this] {
@@ -30,30 +29,10 @@ protected:
         Open(u"select id, name, amount from t order by id");
     }
 
-    void Run(const std::u16string& sql) {
-        query.SetSQL({sql});
-        query.ExecSQL();
-    }
-    void Open(const std::u16string& sql) {
-        query.SetSQL({sql});
-        query.Open();
-    }
     // What the table holds, read on a second connection.
     std::string Table() {
-        TADOConnection reader;
-        reader.SetConnectionString(connection.ConnectionString());
-        TADOQuery rows;
-        rows.SetConnection(&reader);
-        rows.SetSQL({u"select id, name, amount from t order by id"});
-        rows.Open();
-        std::string text;
-        for (; !rows.Eof(); rows.Next()) {
-            if (!text.empty())
-                text += "/";
-            for (int i = 0; i < rows.FieldCount(); ++i)
-                text += (i ? "|" : "") + ToUtf8(rows.Fields(i).AsString());
-        }
-        return text;
+        return TableText(connection.ConnectionString(),
+                         u"select id, name, amount from t order by id");
     }
     void Key(GridKey key, GridShift shift = {}) { model.KeyDown(key, shift); }
     // As the view does: the editor opens on typing, with its text selected, so the typed text
@@ -61,14 +40,6 @@ protected:
     void Type(const std::u16string& text) {
         model.OpenEditor();
         model.EditorTextChanged(text);
-    }
-    static std::string MessageOf(const std::function<void()>& action) {
-        try {
-            action();
-        } catch (const Exception& e) {
-            return ToUtf8(e.Message());
-        }
-        return "(no error)";
     }
 
     TDataSource source;
@@ -227,9 +198,9 @@ TEST_F(GridEditing, ReadOnlyResultsAndColumns) {
     model.EditorTextChanged(u"5");
     EXPECT_EQ(model.RowState(), GridRowState::Browsing);
 
-    Run(u"create table u (k integer primary key, v varchar(5))");
+    Execute(u"create table u (k integer primary key, v varchar(5))");
     Open(u"select t.name, u.v from t join u on u.k = t.id");
-    Run(u"insert into u values (1, 'x')");
+    Execute(u"insert into u values (1, 'x')");
     Open(u"select t.name, u.v from t join u on u.k = t.id");
     Key(GridKey::Insert);
     Key(GridKey::Delete, ctrl);

@@ -256,14 +256,6 @@ protected:
         metrics.titleTextWidth = [](std::u16string_view title) { return int(title.size()) * 5; };
         return metrics;
     }
-    void Execute(const std::u16string& sql) {
-        query.SetSQL({sql});
-        query.ExecSQL();
-    }
-    void Open(const std::u16string& sql) {
-        query.SetSQL({sql});
-        query.Open();
-    }
     std::string Titles() const {
         std::string titles;
         for (int i = 0; i < model.ColumnCount(); ++i)

@@ -7,13 +7,13 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 
-#include "base/Exception.h"
 #include "base/Text.h"
 #include "data/Driver.h"
 #include "data/OdbcDriver.h"
 #include "data/ProviderRouting.h"
+#include "tests/native/DriverValues.h"
+#include "tests/native/MessageOf.h"
 #include "tests/native/PostgresFixture.h"
 #include "tests/native/TempFolder.h"
 
@@ -21,42 +21,6 @@ namespace {
 
 std::u16string U(const std::string& text) {
     return FromUtf8(text);
-}
-
-// A value as "kind:value", so that whole rows compare in one line.
-std::string Show(const CellValue& value) {
-    switch (value.tag) {
-    case CellValue::Tag::Null:
-        return "null";
-    case CellValue::Tag::Integer:
-        return "int:" + std::to_string(value.integer);
-    case CellValue::Tag::Real: {
-        char text[32];
-        std::snprintf(text, sizeof text, "real:%g", value.real);
-        return text;
-    }
-    case CellValue::Tag::Text:
-        return "text:" + ToUtf8(value.text);
-    case CellValue::Tag::Decimal:
-        return "dec:" + ToUtf8(value.text);
-    case CellValue::Tag::Bytes: {
-        std::string hex = "bytes:";
-        for (unsigned char c : value.bytes) {
-            char pair[3];
-            std::snprintf(pair, sizeof pair, "%02x", c);
-            hex += pair;
-        }
-        return hex;
-    }
-    case CellValue::Tag::DateTime: {
-        const TDateTime& t = value.dateTime;
-        char text[48];
-        std::snprintf(text, sizeof text, "dt:%04d-%02d-%02d %02d:%02d:%02d.%03d", t.year, t.month,
-                      t.day, t.hour, t.minute, t.second, t.millisecond);
-        return text;
-    }
-    }
-    return "?";
 }
 
 std::vector<std::string> Row(DriverResult& result) {
@@ -67,15 +31,6 @@ std::vector<std::string> Row(DriverResult& result) {
     for (const CellValue& value : row)
         shown.push_back(Show(value));
     return shown;
-}
-
-std::string ErrorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Exception& e) {
-        return ToUtf8(e.Message());
-    }
-    return "<no error>";
 }
 
 // Long values that cross the drivers' piece boundaries, surrogate pairs included unless
@@ -192,9 +147,9 @@ TEST_F(Postgres, ExecuteCountsTheRowsEveryStatementChanged) {
 }
 
 TEST_F(Postgres, FailuresCarryTheServersMessage) {
-    EXPECT_EQ(ErrorOf([&] { db->Execute(u"select * from missing_table"); }),
+    EXPECT_EQ(MessageOf([&] { db->Execute(u"select * from missing_table"); }),
               "ERROR: relation \"missing_table\" does not exist;\nError while executing the query");
-    EXPECT_EQ(ErrorOf([&] { db->OpenResult(u"select 1; select 1 / 0"); }).substr(0, 23),
+    EXPECT_EQ(MessageOf([&] { db->OpenResult(u"select 1; select 1 / 0"); }).substr(0, 23),
               "ERROR: division by zero");
     // The connection stays usable.
     EXPECT_EQ(Count(u"select 42"), 42);
@@ -254,7 +209,7 @@ TEST(OdbcDriver, SqliteOdbcDriverReadsItsOwnFile) {
     EXPECT_FALSE(result->Fetch(row));
     result.reset();
 
-    EXPECT_EQ(ErrorOf([&] { db->Execute(u"select * from nowhere"); }),
+    EXPECT_EQ(MessageOf([&] { db->Execute(u"select * from nowhere"); }),
               "[SQLite]no such table: nowhere (1)");
 }
 
@@ -271,7 +226,7 @@ TEST(OdbcDriver, ConnectionFailuresCarryTheDriversMessages) {
     std::string port = std::to_string(ntohs(address.sin_port));
 
     // Routed to FreeTDS, whose records come one a line, each once (it repeats some).
-    std::string message = ErrorOf([&] {
+    std::string message = MessageOf([&] {
         ConnectDriver(u"Provider=SQLOLEDB.1;User ID=sa;password=pw;Initial Catalog=master;"
                       u"Data Source=127.0.0.1," +
                           U(port),
@@ -283,7 +238,7 @@ TEST(OdbcDriver, ConnectionFailuresCarryTheDriversMessages) {
     std::string first = message.substr(0, lineBreak);
     EXPECT_EQ(message.find(first, lineBreak), std::string::npos) << message;
 
-    EXPECT_EQ(ErrorOf([] { ConnectOdbc(u"Driver={No Such Driver}", 5); }),
+    EXPECT_EQ(MessageOf([] { ConnectOdbc(u"Driver={No Such Driver}", 5); }),
               "[unixODBC][Driver Manager]Can't open lib 'No Such Driver' : file not found");
 }
 

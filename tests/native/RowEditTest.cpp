@@ -3,15 +3,15 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <functional>
 #include <string>
 
+#include "MessageOf.h"
 #include "TempFolder.h"
-#include "base/Exception.h"
 #include "base/Runtime.h"
 #include "base/Text.h"
 #include "data/ADOConnection.h"
 #include "data/ADOQuery.h"
+#include "tests/QuerySupport.h"
 
 // Editing a result and writing it back, the same on the embedded SQLite engine and on
 // PostgreSQL through psqlODBC. A second connection plays the other user.
@@ -19,15 +19,6 @@
 namespace {
 
 enum class Backend { Sqlite, Postgres };
-
-std::string MessageOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Exception& e) {
-        return ToUtf8(e.Message());
-    }
-    return "(no error)";
-}
 
 class RowEdit : public ::testing::TestWithParam<Backend> {
 protected:
@@ -79,25 +70,12 @@ protected:
     }
 
     bool Pg() const { return GetParam() == Backend::Postgres; }
-    void Run(const std::u16string& sql) {
-        otherQuery.SetSQL({sql});
-        otherQuery.ExecSQL();
-    }
-    void Open(const std::u16string& sql) {
-        query.SetSQL({sql});
-        query.Open();
-    }
+    void Run(const std::u16string& sql) { Execute(otherQuery, sql); }
+    void Open(const std::u16string& sql) { ::Open(query, sql); }
     // The table as the other connection reads it: rows by "/", fields by "|".
     std::string Table(const std::u16string& sql) {
-        otherQuery.SetSQL({sql});
-        otherQuery.Open();
-        std::string text;
-        for (; !otherQuery.Eof(); otherQuery.Next()) {
-            if (!text.empty())
-                text += "/";
-            for (int i = 0; i < otherQuery.FieldCount(); ++i)
-                text += (i ? "|" : "") + ToUtf8(otherQuery.Fields(i).AsString());
-        }
+        ::Open(otherQuery, sql);
+        std::string text = RowsText(otherQuery);
         otherQuery.Close();
         return text;
     }

@@ -16,14 +16,6 @@ protected:
         SetClipboard(u"before");
     }
 
-    void Execute(const std::u16string& sql) {
-        form_.ADOQuery.SetSQL({sql});
-        form_.ADOQuery.ExecSQL();
-    }
-    void Open(const std::u16string& sql) {
-        form_.ADOQuery.SetSQL({sql});
-        form_.ADOQuery.Open();
-    }
     void ClickCopy() {
         SendMessageW(form_.Handle(), WM_COMMAND, MAKEWPARAM(0, BN_CLICKED),
                      reinterpret_cast<LPARAM>(form_.bCopy->Handle()));
@@ -58,10 +50,10 @@ protected:
 };
 
 TEST_F(CopyTest, CopyPutsTheWholeResultOnTheClipboardAndLeavesTheQueryOnTheLastRow) {
-    Execute(u"create table t (id integer primary key, name text, note text)");
-    Execute(u"insert into t values (1, 'O''Neil', ' \"x\" '), (2, 'שלום', null), "
-            u"(3, 'a\tb', 'c' || char(13, 10) || 'd')");
-    Open(u"select name, id, note from t order by id");
+    Execute(form_.ADOQuery, u"create table t (id integer primary key, name text, note text)");
+    Execute(form_.ADOQuery, u"insert into t values (1, 'O''Neil', ' \"x\" '), (2, 'שלום', null), "
+                            u"(3, 'a\tb', 'c' || char(13, 10) || 'd')");
+    Open(form_.ADOQuery, u"select name, id, note from t order by id");
     form_.ADOQuery.MoveField(1, 0);
     form_.ADOQuery.MoveTo(1);
 
@@ -88,7 +80,8 @@ TEST_F(CopyTest, CopyWithNothingOpenReportsTheClosedResultAndLeavesTheClipboard)
 
 TEST_F(CopyTest, TextReachingTheLimitIsCutAndTheNoticeSaysSo) {
     // Rows of a little over 5000 characters: the limit falls inside row 818 or so.
-    Open(u"with recursive c(x) as (select 1 union all select x + 1 from c limit 2000) "
+    Open(form_.ADOQuery,
+         u"with recursive c(x) as (select 1 union all select x + 1 from c limit 2000) "
          u"select x, hex(zeroblob(2500)) from c");
 
     MessageBoxWatcher watcher;

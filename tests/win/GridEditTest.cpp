@@ -14,42 +14,18 @@ protected:
     GridEditTest() {
         path_ = u"Provider=SQLite;Data Source=" + scratch_.Path(L"edit.db");
         form_.ADOConnection.SetConnectionString(path_);
-        Execute(u"create table t (id integer primary key, name varchar(10), price decimal(8,2))");
-        Execute(u"insert into t values (1, 'one', 1.5), (2, 'two', 2.5), (3, 'three', 3.5)");
+        Execute(form_.ADOQuery,
+                u"create table t (id integer primary key, name varchar(10), price decimal(8,2))");
+        Execute(form_.ADOQuery,
+                u"insert into t values (1, 'one', 1.5), (2, 'two', 2.5), (3, 'three', 3.5)");
         ShowWindow(form_.Handle(), SW_SHOWNORMAL);
         SetForegroundWindow(form_.Handle());
-        Open(u"select id, name, price from t order by id");
+        Open(form_.ADOQuery, u"select id, name, price from t order by id");
         SetFocus(Grid());
     }
     ~GridEditTest() override { SetCtrl(false); }
 
-    void Execute(const std::u16string& sql) {
-        form_.ADOQuery.SetSQL({sql});
-        form_.ADOQuery.ExecSQL();
-    }
-    void Open(const std::u16string& sql) {
-        form_.ADOQuery.SetSQL({sql});
-        form_.ADOQuery.Open();
-    }
-    std::string Table() {
-        TADOConnection connection;
-        connection.SetConnectionString(path_);
-        TADOQuery rows;
-        rows.SetConnection(&connection);
-        rows.SetSQL({u"select id, name, price from t order by id"});
-        rows.Open();
-        std::string text;
-        for (; !rows.Eof(); rows.Next()) {
-            if (!text.empty())
-                text += "/";
-            for (int i = 0; i < rows.FieldCount(); ++i) {
-                if (i)
-                    text += "|";
-                text += ToUtf8(rows.Fields(i).AsString());
-            }
-        }
-        return text;
-    }
+    std::string Table() { return TableText(path_, u"select id, name, price from t order by id"); }
     HWND Grid() const { return form_.DBGrid1->Handle(); }
     HWND Editor() const { return form_.DBGrid1->EditorHandle(); }
     bool EditorShown() const { return Editor() && IsWindowVisible(Editor()); }
@@ -154,7 +130,7 @@ TEST_F(GridEditTest, CopyWritesAPendingEditFirstCloseDropsOne) {
     Click(form_.bCopy->Handle()); // the focus stays in the editor, as with the keyboard
     EXPECT_EQ(Table(), "1|copied|1.5/2|two|2.5/3|three|3.5");
 
-    Open(u"select id, name, price from t order by id");
+    Open(form_.ADOQuery, u"select id, name, price from t order by id");
     SetFocus(Grid());
     Key(VK_RIGHT);
     Type(u"lost");

@@ -14,24 +14,18 @@ protected:
     GridTest() {
         form_.ADOConnection.SetConnectionString(u"Provider=SQLite;Data Source=" +
                                                 scratch_.Path(L"grid.db"));
-        Execute(u"create table t (id integer primary key, name varchar(20), price decimal(8,2), "
+        Execute(form_.ADOQuery,
+                u"create table t (id integer primary key, name varchar(20), price decimal(8,2), "
                 u"note text)");
-        Execute(u"with recursive c(x) as (select 1 union all select x + 1 from c limit 200) "
+        Execute(form_.ADOQuery,
+                u"with recursive c(x) as (select 1 union all select x + 1 from c limit 200) "
                 u"insert into t select x, 'name ' || x, x * 1.25, null from c");
-        Execute(u"update t set name = 'שלום', note = 'עברית' where id = 2");
+        Execute(form_.ADOQuery, u"update t set name = 'שלום', note = 'עברית' where id = 2");
         ShowWindow(form_.Handle(), SW_SHOWNORMAL);
         UpdateWindow(form_.Handle());
     }
     ~GridTest() override { SetKeys(false, false); }
 
-    void Execute(const std::u16string& sql) {
-        form_.ADOQuery.SetSQL({sql});
-        form_.ADOQuery.ExecSQL();
-    }
-    void Open(const std::u16string& sql) {
-        form_.ADOQuery.SetSQL({sql});
-        form_.ADOQuery.Open();
-    }
     HWND Grid() const { return form_.DBGrid1->Handle(); }
     const GridModel& Model() const { return form_.DBGrid1->Model(); }
     std::string Titles() const {
@@ -98,7 +92,7 @@ TEST_F(GridTest, ColumnsAndTitlesFollowTheQueryAndTheClosedGridHasOneEmptyColumn
     EXPECT_EQ(Model().LinesOnScreen(), 1);
     EXPECT_FALSE(HasVerticalBar());
 
-    Open(u"select id, name, price, note, 1 as ID from t order by id");
+    Open(form_.ADOQuery, u"select id, name, price, note, 1 as ID from t order by id");
     ASSERT_TRUE(Model().Active());
     EXPECT_EQ(Titles(), "id|name|price|note|ID_1");
     EXPECT_EQ(Row(), 0u);
@@ -127,7 +121,7 @@ TEST_F(GridTest, ColumnsAndTitlesFollowTheQueryAndTheClosedGridHasOneEmptyColumn
     EXPECT_TRUE(MarkerOnLine(0));
     EXPECT_FALSE(MarkerOnLine(1));
 
-    Open(u"select name from t where id = 1");
+    Open(form_.ADOQuery, u"select name from t where id = 1");
     EXPECT_EQ(Titles(), "name");
     EXPECT_FALSE(HasVerticalBar()) << "hidden under two rows";
 
@@ -141,7 +135,7 @@ TEST_F(GridTest, ColumnsAndTitlesFollowTheQueryAndTheClosedGridHasOneEmptyColumn
 }
 
 TEST_F(GridTest, CurrentRowFollowsKeysWheelAndScrollBar) {
-    Open(u"select * from t order by id");
+    Open(form_.ADOQuery, u"select * from t order by id");
     SetFocus(Grid());
     EXPECT_EQ(SendMessageW(Grid(), WM_GETDLGCODE, 0, 0) & DLGC_WANTTAB, DLGC_WANTTAB);
     const std::size_t page = std::size_t(Model().VisibleRows());
@@ -202,7 +196,7 @@ TEST_F(GridTest, CurrentRowFollowsKeysWheelAndScrollBar) {
 }
 
 TEST_F(GridTest, DraggingTitlesMovesFieldsAndResizesColumns) {
-    Open(u"select * from t order by id");
+    Open(form_.ADOQuery, u"select * from t order by id");
     auto middle = [&](int column) {
         return Model().ColumnLeft(column) + Model().Column(column).width / 2;
     };
@@ -223,7 +217,7 @@ TEST_F(GridTest, DraggingTitlesMovesFieldsAndResizesColumns) {
 }
 
 TEST_F(GridTest, SuspendedDisplayCatchesUpOnTheLastResume) {
-    Open(u"select * from t order by id");
+    Open(form_.ADOQuery, u"select * from t order by id");
     form_.ADOQuery.DisableControls();
     form_.ADOQuery.MoveTo(150);
     EXPECT_EQ(Model().CurrentRow(), 0u);

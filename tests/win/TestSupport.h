@@ -14,6 +14,7 @@
 #include "base/Text.h"
 #include "base/WideText_win.h"
 #include "bidi/BiDiWin.h"
+#include "tests/QuerySupport.h"
 
 // Message boxes the code under test shows on this thread: each one is read and closed with OK
 // from a thread timer, which the box's own modal loop runs.

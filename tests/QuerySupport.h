@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "base/Text.h"
+#include "data/ADOConnection.h"
+#include "data/ADOQuery.h"
+
+// Statements run on a query and results read back as text, the same in the native and the
+// Windows tests.
+
+inline std::int32_t Execute(TADOQuery& query, const std::u16string& sql) {
+    query.SetSQL({sql});
+    return query.ExecSQL();
+}
+
+inline void Open(TADOQuery& query, const std::u16string& sql) {
+    query.SetSQL({sql});
+    query.Open();
+}
+
+// Every row of an open query from the first, fields joined by "|" and rows by "/", so that a
+// whole result compares in one line. Leaves the query at its end.
+inline std::string RowsText(TADOQuery& query) {
+    std::string text;
+    for (query.First(); !query.Eof(); query.Next()) {
+        if (!text.empty())
+            text += "/";
+        for (int i = 0; i < query.FieldCount(); ++i)
+            text += (i ? "|" : "") + ToUtf8(query.Fields(i).AsString());
+    }
+    return text;
+}
+
+// What `sql` returns on a connection of its own, as another user would read it.
+inline std::string TableText(const std::u16string& connectionString, const std::u16string& sql) {
+    TADOConnection connection;
+    connection.SetConnectionString(connectionString);
+    TADOQuery query;
+    query.SetConnection(&connection);
+    Open(query, sql);
+    return RowsText(query);
+}
