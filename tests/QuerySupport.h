@@ -27,10 +27,24 @@ inline std::string RowsText(TADOQuery& query) {
     for (query.First(); !query.Eof(); query.Next()) {
         if (!text.empty())
             text += "/";
-        for (int i = 0; i < query.FieldCount(); ++i)
-            text += (i ? "|" : "") + ToUtf8(query.Fields(i).AsString());
+        for (int i = 0; i < query.FieldCount(); ++i) {
+            if (i)
+                text += "|";
+            text += ToUtf8(query.Fields(i).AsString());
+        }
     }
     return text;
+}
+
+// The fields' names in the query's field order, joined by "|".
+inline std::string FieldNames(const TADOQuery& query) {
+    std::string names;
+    for (int i = 0; i < query.FieldCount(); ++i) {
+        if (i)
+            names += "|";
+        names += ToUtf8(query.Fields(i).FieldName());
+    }
+    return names;
 }
 
 // What `sql` returns on a connection of its own, as another user would read it.

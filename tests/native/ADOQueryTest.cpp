@@ -16,12 +16,7 @@ namespace {
 class ADOQueryTest : public SqliteQueryFixture {
 protected:
     std::string Rows() { return RowsText(query); }
-    std::string Names() {
-        std::string names;
-        for (int i = 0; i < query.FieldCount(); ++i)
-            names += (i ? "|" : "") + ToUtf8(query.Fields(i).FieldName());
-        return names;
-    }
+    std::string Names() { return FieldNames(query); }
 };
 
 TEST_F(ADOQueryTest, OpenReadsRowsAndStatementsOpenTheConnection) {

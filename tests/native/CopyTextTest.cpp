@@ -241,8 +241,10 @@ TEST_F(QueryCopyTest, FollowsTheFieldOrderAndTheValuesTextAndEndsOnTheLastRow) {
     EXPECT_EQ(text.substr(0, text.find('\t')), "ONeil") << "the moved field comes first";
     std::string expected;
     for (query.First(); !query.Eof(); query.Next()) {
-        for (int i = 0; i < query.FieldCount(); ++i)
-            expected += (i ? "\t" : "") + ToUtf8(StripQuotes(query.Fields(i).AsString()));
+        for (int i = 0; i < query.FieldCount(); ++i) {
+            expected += i ? "\t" : "";
+            expected += ToUtf8(StripQuotes(query.Fields(i).AsString()));
+        }
         expected += "\r\n";
     }
     EXPECT_EQ(text, expected);

@@ -17,8 +17,10 @@ std::vector<std::string> Rows(std::unique_ptr<DriverResult> result) {
     std::vector<CellValue> row;
     while (result && result->Fetch(row)) {
         std::string shown;
-        for (const CellValue& value : row)
-            shown += (shown.empty() ? "" : " ") + Show(value);
+        for (const CellValue& value : row) {
+            shown += shown.empty() ? "" : " ";
+            shown += Show(value);
+        }
         rows.push_back(shown);
     }
     return rows;

@@ -258,16 +258,14 @@ protected:
     }
     std::string Titles() const {
         std::string titles;
-        for (int i = 0; i < model.ColumnCount(); ++i)
-            titles += (i ? "|" : "") + ToUtf8(model.Column(i).title);
+        for (int i = 0; i < model.ColumnCount(); ++i) {
+            if (i)
+                titles += "|";
+            titles += ToUtf8(model.Column(i).title);
+        }
         return titles;
     }
-    std::string Fields() const {
-        std::string names;
-        for (int i = 0; i < query.FieldCount(); ++i)
-            names += (i ? "|" : "") + ToUtf8(query.Fields(i).FieldName());
-        return names;
-    }
+    std::string Fields() const { return FieldNames(query); }
     void Key(GridKey key, GridShift shift = {}) { model.KeyDown(key, shift); }
     void ExpectAt(std::size_t row, std::size_t top, const char* what) {
         EXPECT_EQ(model.CurrentRow(), row) << what;

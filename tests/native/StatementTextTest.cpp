@@ -33,8 +33,10 @@ TEST(StatementText, ColonNamesOutsideQuotesBecomeParameters) {
     for (const auto& c : cases) {
         auto scanned = ScanParameters(c.text);
         std::string names;
-        for (const auto& name : scanned.parameterNames)
-            names += (names.empty() ? "" : "|") + ToUtf8(name);
+        for (const auto& name : scanned.parameterNames) {
+            names += names.empty() ? "" : "|";
+            names += ToUtf8(name);
+        }
         EXPECT_EQ(ToUtf8(scanned.text), c.sent) << ToUtf8(c.text);
         EXPECT_EQ(names, c.names) << ToUtf8(c.text);
     }

@@ -34,12 +34,7 @@ protected:
             titles += ToUtf8(Model().Column(i).title) + "|";
         return titles.substr(0, titles.empty() ? 0 : titles.size() - 1);
     }
-    std::string Fields() {
-        std::string names;
-        for (int i = 0; i < form_.ADOQuery.FieldCount(); ++i)
-            names += ToUtf8(form_.ADOQuery.Fields(i).FieldName()) + "|";
-        return names.substr(0, names.empty() ? 0 : names.size() - 1);
-    }
+    std::string Fields() { return FieldNames(form_.ADOQuery); }
     std::size_t Row() const { return form_.ADOQuery.RecNo(); }
 
     void Key(WPARAM key) { SendMessageW(Grid(), WM_KEYDOWN, key, 1); }
