@@ -11,6 +11,7 @@
 #include "base/Text.h"
 #include "data/ADOConnection.h"
 #include "data/ADOQuery.h"
+#include "data/GridModel.h"
 #include "tests/QuerySupport.h"
 
 // Editing a result and writing it back, the same on the embedded SQLite engine and on
@@ -234,6 +235,29 @@ TEST_P(RowEdit, AStampFinerThanAMillisecondCanBeChanged) {
     query.Fields(1).SetText(u"");
     query.Post();
     EXPECT_EQ(Table(u"select owner, seen from pets order by owner"), "1|3/1/2024/2|");
+}
+
+// In the grid, long UTF-16 text is typed over whole, its editor starting from the kind's
+// marker; bytes cannot be typed at all.
+TEST_P(RowEdit, LongTextIsReplacedWholeBytesAreNotEdited) {
+    Run(std::u16string(u"create table pets (owner integer primary key, story text, photo ") +
+        (Pg() ? u"bytea)" : u"blob)"));
+    Run(u"insert into pets values (1, 'once upon a time', null)");
+    Open(u"select owner, story, photo from pets");
+    GridModel grid;
+    grid.SetDataSet(&query);
+    grid.KeyDown(GridKey::Right, {});
+    grid.OpenEditor();
+    // SQLite's text has no long kind of its own: it is edited as the text it is.
+    EXPECT_EQ(ToUtf8(grid.EditorText()), Pg() ? "(WIDEMEMO)" : "once upon a time");
+    EXPECT_FALSE(grid.EditorReadOnly());
+    grid.EditorTextChanged(u"the end");
+    grid.KeyDown(GridKey::Right, {});
+    EXPECT_TRUE(grid.OpenEditor());
+    EXPECT_TRUE(grid.EditorReadOnly());
+    grid.EditorTextChanged(u"00ff");
+    query.Post();
+    EXPECT_EQ(Table(u"select story, photo is null from pets"), Pg() ? "the end|True" : "the end|1");
 }
 
 TEST_P(RowEdit, ClosingDropsAnUnpostedRow) {

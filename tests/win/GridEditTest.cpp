@@ -1,17 +1,29 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 #include "TestSupport.h"
 #include "app/DBXMain_win.h"
+#include "base/Runtime.h"
 
 namespace {
+
+// The system locale's primary language for as long as it lives; the grid reads it when made.
+class PrimaryLanguage {
+public:
+    explicit PrimaryLanguage(std::uint32_t language) { SysLocale.PriLangID = language; }
+    ~PrimaryLanguage() { SysLocale = saved_; }
+
+private:
+    TSysLocale saved_ = SysLocale;
+};
 
 // Editing in the real window's grid with keys, on a SQLite file; a second connection reads
 // what the table holds.
 class GridEditTest : public ::testing::Test {
 protected:
-    GridEditTest() {
+    explicit GridEditTest(std::uint32_t language = SysLocale.PriLangID) : language_(language) {
         path_ = u"Provider=SQLite;Data Source=" + scratch_.Path(L"edit.db");
         form_.ADOConnection.SetConnectionString(path_);
         Execute(form_.ADOQuery,
@@ -53,9 +65,15 @@ protected:
         PumpMessages();
     }
 
+    PrimaryLanguage language_;
     ScratchDirectory scratch_{L"qrydesk-edit-"};
     std::u16string path_;
     TMainForm form_;
+};
+
+class KoreanGridEditTest : public GridEditTest {
+protected:
+    KoreanGridEditTest() : GridEditTest(LANG_KOREAN) {}
 };
 
 TEST_F(GridEditTest, TypedTextIsWrittenWhenTheRowIsLeft) {
@@ -148,6 +166,27 @@ TEST_F(GridEditTest, RefusedTextGoesToTheErrorReportAndStaysInTheEditor) {
     EXPECT_TRUE(EditorShown());
     EXPECT_EQ(ToUtf8(WindowText(Editor())), "1e");
     EXPECT_EQ(Model().CurrentRow(), 0u);
+}
+
+} // namespace
+
+namespace {
+
+// On a Korean system the editor stands open from cell to cell, so that an input method can
+// compose in place.
+TEST_F(KoreanGridEditTest, TheEditorStaysOpen) {
+    Key(VK_RIGHT);
+    ASSERT_TRUE(EditorShown());
+    EXPECT_EQ(ToUtf8(WindowText(Editor())), "one");
+    Key(VK_RETURN);
+    EXPECT_TRUE(EditorShown());
+    Key(VK_DOWN);
+    EXPECT_TRUE(EditorShown());
+    EXPECT_EQ(ToUtf8(WindowText(Editor())), "two");
+    Type(u"zwei");
+    Key(VK_ESCAPE);
+    EXPECT_TRUE(EditorShown());
+    EXPECT_EQ(ToUtf8(WindowText(Editor())), "two");
 }
 
 } // namespace
