@@ -477,7 +477,8 @@ private:
         }
         if (!table || !SameText(table->table, select.table) ||
             (!select.schema.empty() && !SameText(table->database, select.schema)) ||
-            IsAggregate(text) || HasColumnNamedRowId(table->database, table->table))
+            SelectsPrimaryKey(origins, *table) || IsAggregate(text) ||
+            HasColumnNamedRowId(table->database, table->table))
             return nullptr;
 
         std::u16string rewritten(text.substr(0, select.fromAt));
@@ -514,6 +515,21 @@ private:
                 return true;
         }
         return false;
+    }
+
+    // A result that carries its table's primary key can be written back by it; a rowid would
+    // only cost a column on every row.
+    bool SelectsPrimaryKey(const std::vector<Origin>& origins, const Origin& table) {
+        bool all = true, any = false;
+        Query(u"SELECT name FROM pragma_table_info(?, ?) WHERE pk > 0",
+              {Text(table.table), Text(table.database)}, [&](sqlite3_stmt* row) {
+                  std::u16string name = Utf16(sqlite3_column_text16(row, 0));
+                  any = true;
+                  all = all && std::any_of(origins.begin(), origins.end(), [&](const Origin& o) {
+                            return o.SameTable(table) && SameText(o.column, name);
+                        });
+              });
+        return any && all;
     }
 
     bool HasColumnNamedRowId(const std::u16string& database, const std::u16string& table) {

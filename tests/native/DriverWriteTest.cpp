@@ -277,7 +277,9 @@ TEST_F(SqliteWrite, RowIdJoinsOnlyResultsOfOneTablesRows) {
                 u"create table wr (k int primary key, v text) without rowid; "
                 u"insert into wr values (1, 'w'); "
                 u"create table shadow (rowid int, v text); insert into shadow values (7, 's'); "
-                u"create view v as select * from t");
+                u"create view v as select * from t; "
+                u"create table p (id integer primary key, name text); "
+                u"insert into p values (5, 'p')");
     struct Case {
         const char16_t* sql;
         std::vector<std::string> rows; // with the rowid last where there is one
@@ -303,6 +305,9 @@ TEST_F(SqliteWrite, RowIdJoinsOnlyResultsOfOneTablesRows) {
          {"text:a", "text:b", "text:a"},
          false},
         {u"select v from wr", {"text:w"}, false},
+        // The primary key selected identifies the rows already.
+        {u"select name, id from p", {"text:p int:5"}, false},
+        {u"select name from p", {"text:p int:5"}, true},
         {u"select v from shadow", {"text:s"}, false},
         {u"select name from v where n = 1", {"text:a"}, false},
         {u"select name from (select name from t where n = 1)", {"text:a"}, false},
@@ -320,7 +325,7 @@ TEST_F(SqliteWrite, RowIdJoinsOnlyResultsOfOneTablesRows) {
         if (c.rowId) {
             const ColumnInfo& rowId = columns.back();
             EXPECT_EQ(rowId.baseSchema, u"main");
-            EXPECT_EQ(rowId.baseTable, u"t");
+            EXPECT_EQ(rowId.baseTable, columns.front().baseTable);
             EXPECT_EQ(rowId.baseColumn, u"rowid");
             EXPECT_EQ(rowId.type, TFieldType::Largeint);
             EXPECT_TRUE(rowId.readOnly);
