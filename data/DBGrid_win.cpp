@@ -859,8 +859,10 @@ LRESULT TDBGrid::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
             OnEditorChange();
         return 0;
     case WM_GETDLGCODE:
-        // Tab moves between cells of an open result; a closed grid lets it move the focus on.
-        return DLGC_WANTARROWS | DLGC_WANTCHARS | (model_.Active() ? DLGC_WANTTAB : 0);
+        // An open result takes every key: Tab moves between cells, Enter and Esc edit. A closed
+        // grid lets Tab move the focus on.
+        return DLGC_WANTARROWS | DLGC_WANTCHARS |
+               (model_.Active() ? DLGC_WANTTAB | DLGC_WANTALLKEYS : 0);
     case WM_KEYDOWN:
         OnKeyDown(wParam);
         return 0;

@@ -53,6 +53,18 @@ protected:
             SendMessageW(GetFocus(), WM_CHAR, WPARAM(c), 1);
         PumpMessages();
     }
+    // A key posted as the keyboard would, and the messages run as the program's loop runs them,
+    // through the dialog navigation.
+    void KeyThroughLoop(WPARAM key) {
+        PostMessageW(GetFocus(), WM_KEYDOWN, key, 1);
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (!IsDialogMessageW(form_.Handle(), &message)) {
+                TranslateMessage(&message);
+                DispatchMessageW(&message);
+            }
+        }
+    }
     static void SetCtrl(bool down) {
         BYTE keys[256];
         GetKeyboardState(keys);
@@ -102,6 +114,21 @@ TEST_F(GridEditTest, TypedTextIsWrittenWhenTheRowIsLeft) {
     Key(VK_RETURN);
     Key(VK_UP);
     EXPECT_EQ(Table(), "1|uno|1.5/2|abcdefghij|7.5/3|three|3.5");
+}
+
+// Enter, Esc and Tab belong to the grid, not to the window's dialog navigation.
+TEST_F(GridEditTest, EditingKeysReachTheGridThroughTheMessageLoop) {
+    KeyThroughLoop(VK_RETURN);
+    ASSERT_TRUE(EditorShown());
+    EXPECT_EQ(GetFocus(), Editor());
+    KeyThroughLoop(VK_ESCAPE);
+    EXPECT_FALSE(EditorShown());
+    EXPECT_EQ(GetFocus(), Grid());
+    KeyThroughLoop(VK_TAB);
+    EXPECT_EQ(Model().CurrentColumn(), 1);
+    KeyThroughLoop(VK_F2);
+    KeyThroughLoop(VK_TAB);
+    EXPECT_EQ(Model().CurrentColumn(), 2) << "Tab leaves the editor for the next cell";
 }
 
 TEST_F(GridEditTest, EscRestoresTheCellThenTheRow) {
