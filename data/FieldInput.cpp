@@ -9,7 +9,7 @@
 #include "base/Exception.h"
 #include "base/Runtime.h"
 #include "base/Text.h"
-#include "data/OdbcDriver.h"
+#include "data/DecimalText.h"
 
 namespace {
 

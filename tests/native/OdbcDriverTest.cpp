@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "base/Text.h"
+#include "data/DecimalText.h"
 #include "data/Driver.h"
 #include "data/OdbcDriver.h"
 #include "data/ProviderRouting.h"
