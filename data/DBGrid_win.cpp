@@ -417,7 +417,13 @@ void TDBGrid::SyncEditor() {
     int line = int(model_.CurrentRow() - model_.TopRow());
     int left = model_.ColumnLeft(column) + kTextMargin;
     int top = model_.LineTop(line) + kTextMargin;
-    int width = std::max(0, model_.Column(column).width - 2 * kTextMargin);
+    int width = model_.Column(column).width - 2 * kTextMargin;
+    // A column scrolled partly out of view keeps its editor off the indicator column.
+    if (left < model_.DataLeft()) {
+        width -= model_.DataLeft() - left;
+        left = model_.DataLeft();
+    }
+    width = std::max(0, width);
     int height = std::max(0, model_.LineHeight() - kTextMargin);
     MoveWindow(edit, left, top, width, height, TRUE);
     if (editorRevision_ != model_.EditorRevision()) {
