@@ -210,15 +210,19 @@ private:
 // cell or row, and those that end editing, go to the grid.
 class TGridEditor : public TWindow {
 public:
-    // Numbers are typed against the right edge, as the cells show them.
-    TGridEditor(TDBGrid& grid, bool rightAligned) : grid_(grid), rightAligned_(rightAligned) {
+    // Numbers are typed against the right edge, as the cells show them; the extended style
+    // carries the grid's right-to-left reading and alignment.
+    TGridEditor(TDBGrid& grid, bool rightAligned, DWORD exStyle)
+        : grid_(grid), rightAligned_(rightAligned), exStyle_(exStyle) {
         CreateNativeWindow(L"EDIT", L"",
-                           WS_CHILD | ES_AUTOHSCROLL | (rightAligned ? ES_RIGHT : ES_LEFT), 0, 0, 0,
-                           0, 0, grid.Handle());
+                           WS_CHILD | ES_AUTOHSCROLL | (rightAligned ? ES_RIGHT : ES_LEFT), exStyle,
+                           0, 0, 0, 0, grid.Handle());
     }
     ~TGridEditor() override { DestroyNativeWindow(); }
 
-    bool RightAligned() const { return rightAligned_; }
+    bool Made(bool rightAligned, DWORD exStyle) const {
+        return rightAligned_ == rightAligned && exStyle_ == exStyle;
+    }
 
 protected:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override {
@@ -291,6 +295,7 @@ private:
 
     TDBGrid& grid_;
     bool rightAligned_;
+    DWORD exStyle_;
 };
 
 TDBGrid::TDBGrid(TForm* owner)
@@ -400,15 +405,17 @@ void TDBGrid::SyncEditor() {
     }
     int column = model_.CurrentColumn();
     bool rightAligned = model_.Column(column).rightAligned;
-    if (editor_ && editor_->RightAligned() != rightAligned) {
-        // An edit control takes its alignment when it is made.
+    DWORD exStyle =
+        BiDi().ExStyleBits(rightAligned ? taRightJustify : taLeftJustify, SysLocale.MiddleEast);
+    if (editor_ && !editor_->Made(rightAligned, exStyle)) {
+        // An edit control takes its alignment and reading order when it is made.
         bool focused = GetFocus() == editor_->Handle();
         editor_.reset();
         if (focused)
             SetFocus(Handle());
     }
     if (!editor_) {
-        editor_ = std::make_unique<TGridEditor>(*this, rightAligned);
+        editor_ = std::make_unique<TGridEditor>(*this, rightAligned, exStyle);
         SendMessageW(editor_->Handle(), WM_SETFONT, WPARAM(font_), FALSE);
         SendMessageW(editor_->Handle(), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
         editorRevision_ = model_.EditorRevision() - 1; // a new control has its text to get

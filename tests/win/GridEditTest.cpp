@@ -131,6 +131,20 @@ TEST_F(GridEditTest, EditingKeysReachTheGridThroughTheMessageLoop) {
     EXPECT_EQ(Model().CurrentColumn(), 2) << "Tab leaves the editor for the next cell";
 }
 
+// A right-to-left grid edits in right-to-left reading order, as its other text controls do.
+TEST_F(GridEditTest, AHebrewGridEditsRightToLeft) {
+    PrimaryLanguage hebrew(13); // restores the whole description afterwards
+    SysLocale.MiddleEast = true;
+    form_.DBGrid1->SetBiDiMode(bdRightToLeft);
+    Key(VK_LEFT); // reads as Right: the name column
+    Type(u"\u05E9\u05DC\u05D5\u05DD");
+    ASSERT_TRUE(EditorShown());
+    EXPECT_TRUE(GetWindowLongPtrW(Editor(), GWL_EXSTYLE) & WS_EX_RTLREADING);
+    Key(VK_DOWN);
+    EXPECT_EQ(Table(), "1|\u05E9\u05DC\u05D5\u05DD|1.5/2|two|2.5/3|three|3.5");
+    form_.DBGrid1->SetBiDiMode(bdLeftToRight);
+}
+
 TEST_F(GridEditTest, EscRestoresTheCellThenTheRow) {
     Key(VK_RIGHT);
     Type(u"x");
