@@ -467,11 +467,7 @@ bool GridModel::KeyDown(GridKey key, GridShift shift) {
         // A new row nothing was typed into, standing last: Up only takes it away again.
         ApplyEditorText();
         if (UntouchedNewRow()) {
-            CloseEditor();
-            query_->Cancel();
-            currentRow_ = query_->RecNo();
-            currentColumn_ = move.column;
-            Normalize();
+            ChangeRow(move.column, [this] { query_->Cancel(); });
             return true;
         }
     }
@@ -493,26 +489,15 @@ bool GridModel::UntouchedNewRow() const {
 // stand last. Returns whether it did all that was to be done.
 bool GridModel::DownFromLastOrNewRow(const GridMove& move) {
     if (UntouchedNewRow()) {
-        if (!OnLastRow()) {
-            CloseEditor();
-            query_->Cancel(); // the row that followed it is current now
-            currentRow_ = query_->RecNo();
-            currentColumn_ = move.column;
-            Normalize();
-        }
+        // Dropped, the row that followed it is current.
+        if (!OnLastRow())
+            ChangeRow(move.column, [this] { query_->Cancel(); });
         return true;
     }
     bool empty = query_->FetchedCount() == 0 && query_->AllFetched();
     if (!(empty || OnLastRow()) || !query_->CanModify())
         return false;
-    CloseEditor();
-    query_->Append();
-    currentRow_ = query_->RecNo();
-    currentColumn_ = move.column;
-    EnsureColumnVisible(currentColumn_);
-    Normalize();
-    if (alwaysShowEditor_)
-        OpenEditor();
+    ChangeRow(move.column, [this] { query_->Append(); });
     return true;
 }
 
@@ -522,26 +507,15 @@ bool GridModel::EditingKey(GridKey key, GridShift shift) {
         if (shift.ctrl || shift.alt || shift.shift || !query_->CanModify())
             return true;
         ApplyEditorText();
-        CloseEditor();
-        query_->Insert();
-        currentRow_ = query_->RecNo();
-        Normalize();
-        if (alwaysShowEditor_)
-            OpenEditor();
+        ChangeRow(currentColumn_, [this] { query_->Insert(); });
         return true;
     case GridKey::Delete:
         if (!shift.ctrl)
             return false;
         if (!query_->CanModify() || query_->FetchedCount() == 0)
             return true;
-        if (ConfirmDelete && ConfirmDelete()) {
-            CloseEditor();
-            query_->Delete();
-            currentRow_ = query_->RecNo();
-            Normalize();
-            if (alwaysShowEditor_)
-                OpenEditor();
-        }
+        if (ConfirmDelete && ConfirmDelete())
+            ChangeRow(currentColumn_, [this] { query_->Delete(); });
         return true;
     case GridKey::F2:
         OpenEditor();
@@ -556,15 +530,11 @@ bool GridModel::EditingKey(GridKey key, GridShift shift) {
         return true;
     }
     case GridKey::Escape:
-        if (editorOpen_ && editorModified_) {
-            SetEditorText(FieldEditorText());
-            editorModified_ = false;
-        } else {
-            query_->Cancel();
-            currentRow_ = query_->RecNo();
-            Normalize();
-        }
-        CloseEditor();
+        // Closing drops the cell's typed text: the field keeps its value.
+        if (editorOpen_ && editorModified_)
+            CloseEditor();
+        else
+            ChangeRow(currentColumn_, [this] { query_->Cancel(); });
         return true;
     default:
         return false;
@@ -632,21 +602,27 @@ void GridModel::FocusLost() {
     if (!Active())
         return;
     ApplyEditorText();
-    if (UntouchedNewRow()) {
-        query_->Cancel();
-        currentRow_ = query_->RecNo();
-        Normalize();
-    }
-    CloseEditor();
+    if (UntouchedNewRow())
+        ChangeRow(currentColumn_, [this] { query_->Cancel(); });
+    else
+        CloseEditor();
 }
 
 void GridModel::CloseEditor() {
-    if (alwaysShowEditor_ && Active()) {
-        editorOpen_ = false;
-        OpenEditor();
-        return;
-    }
     editorOpen_ = editorModified_ = false;
+    if (alwaysShowEditor_ && Active())
+        OpenEditor(); // afresh, with the field's text
+}
+
+void GridModel::ChangeRow(int column, const std::function<void()>& change) {
+    // Closed first, so that nothing of the old row's editor is applied to the new one.
+    editorOpen_ = editorModified_ = false;
+    change();
+    currentRow_ = query_->RecNo();
+    currentColumn_ = column;
+    EnsureColumnVisible(currentColumn_);
+    Normalize();
+    CloseEditor();
 }
 
 void GridModel::SetEditorText(std::u16string text) {
@@ -828,10 +804,8 @@ void GridModel::Sync() {
     if (Active() && currentRow_ != query_->RecNo()) {
         currentRow_ = query_->RecNo();
         // Moved from elsewhere: the editor belonged to the cell left behind.
-        if (editorOpen_) {
-            editorOpen_ = false;
+        if (editorOpen_)
             CloseEditor();
-        }
     }
     Normalize();
 }
@@ -879,10 +853,8 @@ void GridModel::Apply(const GridMove& move) {
     currentColumn_ = move.column;
     EnsureColumnVisible(currentColumn_);
     Normalize();
-    if (leavesCell && (editorOpen_ || alwaysShowEditor_)) {
-        editorOpen_ = false;
+    if (leavesCell)
         CloseEditor();
-    }
 }
 
 void GridModel::EnsureColumnVisible(int column) {

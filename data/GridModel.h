@@ -264,7 +264,11 @@ private:
     bool DownFromLastOrNewRow(const GridMove& move);
     bool OnLastRow() const;
     bool UntouchedNewRow() const;
+    // Closes the editor; where it always stands open, opens it afresh on the current cell.
     void CloseEditor();
+    // Runs a change of the current row (dropping, adding or deleting one), then moves the grid
+    // and its editor to the query's current row and `column`.
+    void ChangeRow(int column, const std::function<void()>& change);
     void SetEditorText(std::u16string text);
     std::u16string FieldEditorText() const;
     void ClampScrollX();

@@ -221,6 +221,9 @@ TEST_F(GridEditing, AnEditorThatStaysOpen) {
     Key(GridKey::Down);
     EXPECT_TRUE(model.EditorOpen());
     EXPECT_EQ(ToUtf8(model.EditorText()), "two");
+    Key(GridKey::Insert);
+    EXPECT_TRUE(model.EditorOpen());
+    EXPECT_EQ(ToUtf8(model.EditorText()), "") << "the new row's editor, not the old row's";
 }
 
 } // namespace
