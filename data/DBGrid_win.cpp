@@ -187,6 +187,14 @@ bool Pressed(int key) {
     return GetKeyState(key) < 0;
 }
 
+GridShift CurrentShift() {
+    GridShift shift;
+    shift.shift = Pressed(VK_SHIFT);
+    shift.ctrl = Pressed(VK_CONTROL);
+    shift.alt = Pressed(VK_MENU);
+    return shift;
+}
+
 // Repaints the grid however a handler ends: a refused value or write leaves it as it was, and
 // that must show too.
 class Refresh {
@@ -232,7 +240,7 @@ protected:
             return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTTAB |
                    DLGC_HASSETSEL;
         case WM_KEYDOWN:
-            if (ForGrid(wParam)) {
+            if (PassesKey(wParam)) {
                 grid_.OnKeyDown(wParam);
                 return 0;
             }
@@ -260,37 +268,11 @@ protected:
     }
 
 private:
-    // Left and Right stay in the text unless the caret stands at its edge or all of it is
-    // selected; Home and End only with Ctrl go to the grid.
-    bool ForGrid(WPARAM key) const {
+    bool PassesKey(WPARAM key) const {
         DWORD start = 0, end = 0;
         SendMessageW(Handle(), EM_GETSEL, WPARAM(&start), LPARAM(&end));
-        DWORD length = DWORD(GetWindowTextLengthW(Handle()));
-        bool all = start == 0 && end == length;
-        switch (key) {
-        case VK_UP:
-        case VK_DOWN:
-        case VK_PRIOR:
-        case VK_NEXT:
-        case VK_TAB:
-        case VK_RETURN:
-        case VK_ESCAPE:
-        case VK_F2:
-            return true;
-        case VK_INSERT:
-            return !Pressed(VK_SHIFT) && !Pressed(VK_CONTROL);
-        case VK_DELETE:
-            return Pressed(VK_CONTROL);
-        case VK_HOME:
-        case VK_END:
-            return Pressed(VK_CONTROL);
-        case VK_LEFT:
-            return all || (start == 0 && end == 0);
-        case VK_RIGHT:
-            return all || (start == length && end == length);
-        default:
-            return false;
-        }
+        return EditorPassesKey(KeyOf(key), CurrentShift(), start, end,
+                               std::size_t(GetWindowTextLengthW(Handle())));
     }
 
     TDBGrid& grid_;
@@ -710,12 +692,8 @@ void TDBGrid::PaintDropMark(HDC dc, int bottom) {
 }
 
 void TDBGrid::OnKeyDown(WPARAM key) {
-    GridShift shift;
-    shift.shift = Pressed(VK_SHIFT);
-    shift.ctrl = Pressed(VK_CONTROL);
-    shift.alt = Pressed(VK_MENU);
     Refresh refresh([this] { Changed(); });
-    model_.KeyDown(KeyOf(key), shift);
+    model_.KeyDown(KeyOf(key), CurrentShift());
 }
 
 void TDBGrid::OnMouseDown(int x, int y) {

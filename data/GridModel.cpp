@@ -188,6 +188,35 @@ GridMove NavigationFor(GridKey key, GridShift shift, const GridPlace& place,
     return move;
 }
 
+bool EditorPassesKey(GridKey key, GridShift shift, std::size_t selectionStart,
+                     std::size_t selectionEnd, std::size_t textLength) {
+    bool all = selectionStart == 0 && selectionEnd == textLength;
+    switch (key) {
+    case GridKey::Up:
+    case GridKey::Down:
+    case GridKey::PageUp:
+    case GridKey::PageDown:
+    case GridKey::Tab:
+    case GridKey::Enter:
+    case GridKey::Escape:
+    case GridKey::F2:
+        return true;
+    case GridKey::Insert:
+        return !shift.shift && !shift.ctrl;
+    case GridKey::Delete:
+    case GridKey::Home:
+    case GridKey::End:
+        return shift.ctrl;
+    case GridKey::Left:
+        return all || (selectionStart == 0 && selectionEnd == 0);
+    case GridKey::Right:
+        return all || (selectionStart == textLength && selectionEnd == textLength);
+    case GridKey::Other:
+        return false;
+    }
+    return false;
+}
+
 ScrollBarState VerticalBarFor(std::size_t currentRow, std::size_t fetchedRows, bool allFetched,
                               int visibleRows) {
     ScrollBarState bar;

@@ -94,6 +94,13 @@ struct GridMove {
 GridMove NavigationFor(GridKey key, GridShift shift, const GridPlace& place,
                        const GridShape& shape);
 
+// Whether a key pressed in the cell editor is the grid's (to another cell or row, or ending the
+// edit) rather than the text's. Left and Right stay in the text unless the caret stands at its
+// edge or all of it is selected; Home and End go to the grid only with Ctrl; Shift+Insert and
+// Ctrl+Insert are the clipboard's.
+bool EditorPassesKey(GridKey key, GridShift shift, std::size_t selectionStart,
+                     std::size_t selectionEnd, std::size_t textLength);
+
 enum class GridScroll {
     LineUp,
     LineDown,

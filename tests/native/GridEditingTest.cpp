@@ -50,6 +50,36 @@ protected:
 
 const GridShift ctrl{false, true, false};
 
+TEST(GridEditorKeys, MovesAndEndingsGoToTheGridTextKeysStayInTheEditor) {
+    const GridShift none{}, shift{true, false, false};
+    struct Case {
+        GridKey key;
+        GridShift shift;
+        std::size_t start, end; // the selection in a text of 5
+        bool toGrid;
+        const char* what;
+    } cases[] = {
+        {GridKey::Down, none, 2, 2, true, "Down"},
+        {GridKey::Tab, shift, 2, 2, true, "Shift+Tab"},
+        {GridKey::Escape, none, 2, 2, true, "Esc"},
+        {GridKey::Enter, none, 2, 2, true, "Enter"},
+        {GridKey::Left, none, 2, 2, false, "Left inside the text"},
+        {GridKey::Left, none, 0, 0, true, "Left at the start"},
+        {GridKey::Right, none, 5, 5, true, "Right at the end"},
+        {GridKey::Right, none, 0, 5, true, "Right with all selected"},
+        {GridKey::Right, none, 3, 5, false, "Right with part selected"},
+        {GridKey::Home, none, 2, 2, false, "Home"},
+        {GridKey::End, ctrl, 2, 2, true, "Ctrl+End"},
+        {GridKey::Delete, none, 2, 2, false, "Delete"},
+        {GridKey::Delete, ctrl, 2, 2, true, "Ctrl+Delete"},
+        {GridKey::Insert, none, 2, 2, true, "Insert"},
+        {GridKey::Insert, shift, 2, 2, false, "Shift+Insert pastes"},
+        {GridKey::Other, none, 2, 2, false, "a letter's key"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(EditorPassesKey(c.key, c.shift, c.start, c.end, 5), c.toGrid) << c.what;
+}
+
 TEST_F(GridEditing, TypingEditsTheRowMovingOnWritesItEscRestores) {
     Key(GridKey::Right); // name
     EXPECT_TRUE(model.OpenEditor());
