@@ -21,11 +21,6 @@ bool IsAsciiLetter(char16_t c) {
     return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
 }
 
-bool IsIntegerField(TFieldType type) {
-    return type == TFieldType::Smallint || type == TFieldType::Integer ||
-           type == TFieldType::Largeint;
-}
-
 [[noreturn]] void Refuse(std::u16string_view text, std::u16string_view what,
                          std::u16string_view fieldName) {
     std::u16string message = u"'";

@@ -24,7 +24,11 @@ enum class TFieldType {
     Variant, // no fixed kind: each value brings its own
 };
 
-inline bool IsNumericField(TFieldType type) {
+inline bool IsIntegerField(TFieldType type) {
     return type == TFieldType::Smallint || type == TFieldType::Integer ||
-           type == TFieldType::Largeint || type == TFieldType::Float || type == TFieldType::Decimal;
+           type == TFieldType::Largeint;
+}
+
+inline bool IsNumericField(TFieldType type) {
+    return IsIntegerField(type) || type == TFieldType::Float || type == TFieldType::Decimal;
 }

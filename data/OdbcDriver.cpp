@@ -491,11 +491,6 @@ bool IsTextField(TFieldType type) {
            type == TFieldType::Unknown || type == TFieldType::Variant;
 }
 
-bool IsIntegerField(TFieldType type) {
-    return type == TFieldType::Smallint || type == TFieldType::Integer ||
-           type == TFieldType::Largeint;
-}
-
 // One value as SQLBindParameter takes it. Its buffers stay where they are until the
 // statement has run.
 struct Parameter {
