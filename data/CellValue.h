@@ -15,7 +15,11 @@ struct CellValue {
         Real,     // `real`
         Text,     // `text`, UTF-16
         Bytes,    // `bytes`
-        DateTime, // `dateTime`; a date has midnight, a time has year 0
+        DateTime, // `dateTime`; a date has midnight, a time has year 0. `text`, when not
+                  // empty, is the value exactly as the database stores it (a spelling of its
+                  // own, a fraction finer than the millisecond, a time-zone offset): it is
+                  // what a driver binds to find the stored value again, while `dateTime` is
+                  // what the user sees.
         Decimal,  // `text`: an exact decimal as "-123.4500", "." before the fraction
     };
 
@@ -55,6 +59,12 @@ struct CellValue {
         CellValue c;
         c.tag = Tag::DateTime;
         c.dateTime = v;
+        return c;
+    }
+    // A date-time whose stored form `dateTime` cannot give back exactly.
+    static CellValue OfDateTime(const TDateTime& v, std::u16string_view stored) {
+        CellValue c = OfDateTime(v);
+        c.text = stored;
         return c;
     }
     static CellValue OfDecimal(std::u16string_view digits) {

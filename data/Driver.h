@@ -45,6 +45,10 @@ struct SqlDialect {
     // (SQL Server), or not at all.
     enum class InsertReturning { None, Returning, Output };
     InsertReturning insertReturning = InsertReturning::None;
+    // Whether the database takes two names that differ only in case for the same column
+    // (SQLite, SQL Server's usual collations); where it does not (PostgreSQL's and Oracle's
+    // quoted names), a key column is found by its exact name.
+    bool namesIgnoreCase = false;
 };
 
 // The rows of one result, read forward one at a time. A driver fetches from the database as

@@ -35,6 +35,12 @@ std::uint32_t StoredLength(const char16_t* stored) {
     return std::uint32_t(stored[0]) | (std::uint32_t(stored[1]) << 16);
 }
 
+// A date-time that keeps the database's own spelling has its packed date at the start of the
+// stored text instead of in its slot; its tag says so. Such values are rare, so the common
+// date-time keeps its one slot.
+constexpr auto kDateTimeWithText = CellValue::Tag(0x80 | int(CellValue::Tag::DateTime));
+constexpr std::size_t packedUnits = sizeof(std::uint64_t) / sizeof(char16_t);
+
 } // namespace
 
 struct RowCache::Block {
@@ -49,8 +55,10 @@ RowCache::RowCache(std::size_t columnCount) : columnCount_(columnCount) {}
 
 RowCache::~RowCache() = default;
 
-const char16_t* RowCache::Store(const void* data, std::uint32_t byteCount) {
-    std::size_t units = prefixUnits + (std::size_t(byteCount) + 1) / 2;
+const char16_t* RowCache::Store(const void* data, std::uint32_t byteCount,
+                                const std::uint64_t* packedBefore) {
+    std::size_t extra = packedBefore ? packedUnits : 0;
+    std::size_t units = prefixUnits + extra + (std::size_t(byteCount) + 1) / 2;
     if (chunks_.empty() || chunkUsed_ + units > chunkSize_) {
         std::size_t size = units > chunkUnits / 4 ? units : chunkUnits;
         chunks_.emplace_back(new char16_t[size]);
@@ -63,8 +71,10 @@ const char16_t* RowCache::Store(const void* data, std::uint32_t byteCount) {
     char16_t* stored = chunks_.back().get() + chunkUsed_;
     stored[0] = char16_t(byteCount & 0xFFFF);
     stored[1] = char16_t(byteCount >> 16);
+    if (packedBefore)
+        std::memcpy(stored + prefixUnits, packedBefore, sizeof *packedBefore);
     if (byteCount)
-        std::memcpy(stored + prefixUnits, data, byteCount);
+        std::memcpy(stored + prefixUnits + extra, data, byteCount);
     chunkUsed_ += units;
     return stored;
 }
@@ -83,6 +93,7 @@ void RowCache::Write(std::size_t row, const std::vector<CellValue>& values) {
     for (std::size_t column = 0; column < columnCount_; ++column) {
         const CellValue& value = values[column];
         std::uint64_t slot = 0;
+        CellValue::Tag tag = value.tag;
         switch (value.tag) {
         case CellValue::Tag::Null:
             break;
@@ -105,9 +116,15 @@ void RowCache::Write(std::size_t row, const std::vector<CellValue>& values) {
         }
         case CellValue::Tag::DateTime:
             slot = PackDateTime(value.dateTime);
+            if (!value.text.empty()) {
+                auto* stored =
+                    Store(value.text.data(), std::uint32_t(value.text.size() * 2), &slot);
+                slot = reinterpret_cast<std::uintptr_t>(stored);
+                tag = kDateTimeWithText;
+            }
             break;
         }
-        tags[column] = value.tag;
+        tags[column] = tag;
         slots[column] = slot;
     }
 }
@@ -148,6 +165,16 @@ CellValue RowCache::Cell(std::size_t row, std::size_t column) const {
     std::uint64_t slot = block.slots[index];
     CellValue value;
     value.tag = block.tags[index];
+    if (value.tag == kDateTimeWithText) {
+        auto* stored = reinterpret_cast<const char16_t*>(std::uintptr_t(slot));
+        std::uint64_t packed;
+        std::memcpy(&packed, stored + prefixUnits, sizeof packed);
+        value.tag = CellValue::Tag::DateTime;
+        value.dateTime = UnpackDateTime(packed);
+        value.text =
+            std::u16string_view(stored + prefixUnits + packedUnits, StoredLength(stored) / 2);
+        return value;
+    }
     switch (value.tag) {
     case CellValue::Tag::Null:
         break;

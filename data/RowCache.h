@@ -35,7 +35,9 @@ public:
 
 private:
     struct Block;
-    const char16_t* Store(const void* data, std::uint32_t byteCount);
+    // Copies a value's text or bytes into the chunks, after `packedBefore` when given.
+    const char16_t* Store(const void* data, std::uint32_t byteCount,
+                          const std::uint64_t* packedBefore = nullptr);
     CellValue::Tag* Tags(std::size_t row);
     std::uint64_t* Slots(std::size_t row);
     void Write(std::size_t row, const std::vector<CellValue>& values);
