@@ -16,6 +16,9 @@ struct ColumnInfo {
     int precision = 0; // digits of an exact decimal; 0 when not given
     int scale = 0;
     bool readOnly = false;
+    // An integer column that holds any 64-bit value, whatever its kind (SQLite keeps every
+    // integer in up to eight bytes, even in a column declared SMALLINT).
+    bool holds64BitIntegers = false;
     // Where the column's values come from; empty when computed or not known. Updating a
     // result later needs them.
     std::u16string baseSchema; // the table's schema or owner, where the database has them

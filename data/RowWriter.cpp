@@ -36,7 +36,7 @@ void AppendMatch(std::u16string& sql, std::vector<BoundValue>& values, const Wri
         sql += plan.targets[column];
         if (value.tag == CellValue::Tag::Null) {
             sql += u" IS NULL";
-        } else if (value.tag == CellValue::Tag::DateTime &&
+        } else if (value.tag == CellValue::Tag::DateTime && value.text.empty() &&
                    columns[column].type != TFieldType::Date) {
             // Read to the millisecond, a value stored finer lies within the millisecond read.
             values.push_back(Bound(columns[column], value));

@@ -187,6 +187,7 @@ public:
             ColumnInfo& column = columns_[i];
             column.name = Utf16(sqlite3_column_name16(stmt, i));
             Classify(sqlite3_column_decltype(stmt, i), column);
+            column.holds64BitIntegers = IsIntegerField(column.type);
             column.baseSchema = Utf16(sqlite3_column_database_name16(stmt, i));
             column.baseTable = Utf16(sqlite3_column_table_name16(stmt, i));
             column.baseColumn = Utf16(sqlite3_column_origin_name16(stmt, i));
