@@ -32,8 +32,9 @@ std::u16string_view TField::AsStringView(std::u16string& scratch) const {
 
 bool TField::CanModify() const {
     TADOQuery& query = query_;
+    // A value the driver could only show as the database's text cannot be matched again.
     return query.CanModify() && !info_.readOnly && IsWritableKind(info_.type) &&
-           !query.plan_.targets[column_].empty();
+           !query.plan_.targets[column_].empty() && !Value().displayOnly;
 }
 
 void TField::SetValue(const CellValue& value) {
@@ -142,6 +143,7 @@ void TADOQuery::Close() {
     plan_ = {};
     writable_ = Writable::Unknown;
     fetchedAll_ = false;
+    readFailure_.reset();
     current_ = 0;
     eof_ = bof_ = true;
     Notify(TDataEvent::ActiveChanged);
@@ -151,6 +153,7 @@ void TADOQuery::BuildFields(const std::vector<ColumnInfo>& columns) {
     fields_.clear();
     order_.clear();
     fetchedAll_ = false;
+    readFailure_.reset();
     auto taken = [&](std::u16string_view name) {
         return std::any_of(fields_.begin(), fields_.end(),
                            [&](const auto& field) { return SameText(field->name_, name); });
@@ -171,11 +174,21 @@ bool TADOQuery::FetchUpTo(std::size_t count) {
     if (!active_)
         return false;
     while (cache_->RowCount() < count && !fetchedAll_) {
-        if (!result_ || !result_->Fetch(fetchRow_)) {
-            fetchedAll_ = true;
-            // The statement has nothing more to give; its resources can go now.
+        // The rows after a failed read are not known, so a result cut short must never pass
+        // for a whole one: whatever needs them raises the same error again.
+        if (readFailure_)
+            throw *readFailure_;
+        try {
+            if (!result_ || !result_->Fetch(fetchRow_)) {
+                fetchedAll_ = true;
+                // The statement has nothing more to give; its resources can go now.
+                result_.reset();
+                break;
+            }
+        } catch (const Exception& e) {
+            readFailure_ = std::make_unique<Exception>(e);
             result_.reset();
-            break;
+            throw;
         }
         cache_->Append(fetchRow_);
     }
@@ -194,13 +207,7 @@ void TADOQuery::DetachFromConnection() {
     writable_ = Writable::No;
     if (!active_ || !result_)
         return;
-    try {
-        FetchUpTo(std::numeric_limits<std::size_t>::max());
-    } catch (...) {
-        result_.reset();
-        fetchedAll_ = true;
-        throw;
-    }
+    FetchUpTo(std::numeric_limits<std::size_t>::max());
 }
 
 void TADOQuery::First() {
@@ -285,10 +292,11 @@ bool TADOQuery::CanModify() {
             writable_ = Writable::No;
             return false;
         }
-        writable_ = Writable::No;
         // A result still being read keeps some databases from running anything else on the
-        // connection, and a transaction's end would close it on others.
+        // connection, and a transaction's end would close it on others. A read that fails
+        // leaves the question open, to fail again the next time it is asked.
         FetchUpTo(std::numeric_limits<std::size_t>::max());
+        writable_ = Writable::No;
         plan_ = PlanWrites(columns_, connection_->Driver());
         writable_ = plan_.updatable ? Writable::Yes : Writable::No;
     }
@@ -371,20 +379,20 @@ void TADOQuery::Post() {
         if (changed_[column])
             values[column] = pending_[column].Get();
     DriverConnection& driver = connection_->Driver();
+    // The row shows what the database stored, where it hands that back.
+    bool stored = false;
+    auto keep = [&](const std::vector<CellValue>& row) {
+        cache_->Replace(current_, row);
+        stored = true;
+    };
     if (state_ == TDataSetState::Edit) {
         if (Modified())
-            UpdateRow(driver, plan_, columns_, original, values, changed_);
-        cache_->Replace(current_, values);
+            UpdateRow(driver, plan_, columns_, original, values, changed_, keep);
     } else {
-        bool stored = false;
-        InsertRow(driver, plan_, columns_, values, changed_,
-                  [&](const std::vector<CellValue>& row) {
-                      cache_->Replace(current_, row);
-                      stored = true;
-                  });
-        if (!stored)
-            cache_->Replace(current_, values);
+        InsertRow(driver, plan_, columns_, values, changed_, keep);
     }
+    if (!stored)
+        cache_->Replace(current_, values);
     state_ = TDataSetState::Browse;
     pending_.clear();
     changed_.clear();

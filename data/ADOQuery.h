@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Exception.h"
 #include "data/DataSource.h"
 #include "data/Driver.h"
 #include "data/OwnedValue.h"
@@ -193,6 +194,8 @@ private:
     bool active_ = false;
     std::uint64_t resultNumber_ = 0;
     bool fetchedAll_ = false;
+    // Why reading the result stopped short, once it has.
+    std::unique_ptr<Exception> readFailure_;
     std::size_t current_ = 0;
     bool eof_ = true;
     bool bof_ = true;

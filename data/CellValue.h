@@ -24,6 +24,10 @@ struct CellValue {
     };
 
     Tag tag = Tag::Null;
+    // A value the driver could not read as its kind (a date beyond the years it can hold, say)
+    // and hands over as the database's own text: it can be shown but not bound back to find
+    // its row.
+    bool displayOnly = false;
     std::int64_t integer = 0;
     double real = 0;
     std::u16string_view text;

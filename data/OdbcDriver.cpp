@@ -804,8 +804,11 @@ public:
         std::vector<Parameter> parameters;
         BindParameters(statement, values, parameters);
         SQLRETURN rc = ExecDirect(statement, sql);
+        // A searched UPDATE ... RETURNING that matched nothing has no result to describe.
+        if (rc == SQL_NO_DATA)
+            return nullptr;
         // The values have been sent; the result outlives their buffers.
-        if (SQL_SUCCEEDED(rc) || rc == SQL_NO_DATA)
+        if (SQL_SUCCEEDED(rc))
             SQLFreeStmt(statement.Get(), SQL_RESET_PARAMS);
         return FirstResult(std::move(statement), rc);
     }

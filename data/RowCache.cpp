@@ -39,6 +39,8 @@ std::uint32_t StoredLength(const char16_t* stored) {
 // stored text instead of in its slot; its tag says so. Such values are rare, so the common
 // date-time keeps its one slot.
 constexpr auto kDateTimeWithText = CellValue::Tag(0x80 | int(CellValue::Tag::DateTime));
+// Marks a value that is only shown (CellValue::displayOnly).
+constexpr int kDisplayOnly = 0x40;
 constexpr std::size_t packedUnits = sizeof(std::uint64_t) / sizeof(char16_t);
 
 } // namespace
@@ -124,7 +126,7 @@ void RowCache::Write(std::size_t row, const std::vector<CellValue>& values) {
             }
             break;
         }
-        tags[column] = tag;
+        tags[column] = value.displayOnly ? CellValue::Tag(int(tag) | kDisplayOnly) : tag;
         slots[column] = slot;
     }
 }
@@ -165,6 +167,10 @@ CellValue RowCache::Cell(std::size_t row, std::size_t column) const {
     std::uint64_t slot = block.slots[index];
     CellValue value;
     value.tag = block.tags[index];
+    if (int(value.tag) & kDisplayOnly) {
+        value.tag = CellValue::Tag(int(value.tag) & ~kDisplayOnly);
+        value.displayOnly = true;
+    }
     if (value.tag == kDateTimeWithText) {
         auto* stored = reinterpret_cast<const char16_t*>(std::uintptr_t(slot));
         std::uint64_t packed;

@@ -22,18 +22,23 @@ BoundValue Bound(const ColumnInfo& column, const CellValue& value) {
     return bound;
 }
 
-// "k1 = ? AND k2 IS NULL": the key, and the original values of the columns in `matched`.
+// "k1 = ? AND k2 IS NULL": the values of `row` in the columns `matched`.
 void AppendMatch(std::u16string& sql, std::vector<BoundValue>& values, const WritePlan& plan,
-                 const std::vector<ColumnInfo>& columns, const std::vector<CellValue>& original,
+                 const std::vector<ColumnInfo>& columns, const std::vector<CellValue>& row,
                  const std::vector<std::size_t>& matched) {
     sql += u" WHERE ";
     bool first = true;
     for (std::size_t column : matched) {
+        const CellValue& value = row[column];
+        if (value.displayOnly)
+            throw Exception(u"The row cannot be changed: its value in '" + columns[column].name +
+                            u"' is shown as the database's text and cannot be matched exactly; "
+                            u"nothing was written.");
         if (!first)
             sql += u" AND ";
         first = false;
-        const CellValue& value = original[column];
-        sql += plan.targets[column];
+        const std::u16string& name = plan.names[column];
+        sql += name;
         if (value.tag == CellValue::Tag::Null) {
             sql += u" IS NULL";
         } else if (value.tag == CellValue::Tag::DateTime && value.text.empty() &&
@@ -42,7 +47,7 @@ void AppendMatch(std::u16string& sql, std::vector<BoundValue>& values, const Wri
             values.push_back(Bound(columns[column], value));
             CellValue next = value;
             if (NextMillisecond(next.dateTime)) {
-                sql += u" >= ? AND " + plan.targets[column] + u" < ?";
+                sql += u" >= ? AND " + name + u" < ?";
                 values.push_back(Bound(columns[column], next));
             } else {
                 sql += u" >= ?";
@@ -54,11 +59,19 @@ void AppendMatch(std::u16string& sql, std::vector<BoundValue>& values, const Wri
     }
 }
 
-std::vector<std::size_t> KeyAnd(const WritePlan& plan, const std::vector<bool>& changed) {
+void AddOnce(std::vector<std::size_t>& columns, std::size_t column) {
+    if (std::find(columns.begin(), columns.end(), column) == columns.end())
+        columns.push_back(column);
+}
+
+// The columns an UPDATE or DELETE matches the original row by: its key, and the columns it
+// changes or, where the key may be given again to another row, every column of the table.
+std::vector<std::size_t> Matched(const WritePlan& plan, const std::vector<bool>* changed) {
     std::vector<std::size_t> matched = plan.key;
-    for (std::size_t column = 0; column < changed.size(); ++column)
-        if (changed[column] && std::find(matched.begin(), matched.end(), column) == matched.end())
-            matched.push_back(column);
+    for (std::size_t column = 0; column < plan.names.size(); ++column)
+        if (!plan.names[column].empty() &&
+            (plan.matchEveryColumn || (changed && (*changed)[column])))
+            AddOnce(matched, column);
     return matched;
 }
 
@@ -95,9 +108,88 @@ template <typename Write> void InOwnTransaction(DriverConnection& driver, Write 
     }
 }
 
-} // namespace
+// "RETURNING k1, k2" after an UPDATE's WHERE or an INSERT's values, "OUTPUT INSERTED.k1, ..."
+// before them; empty when the database hands back nothing.
+std::u16string ReturningKey(const WritePlan& plan, const SqlDialect& dialect) {
+    std::u16string list;
+    for (std::size_t column : plan.key) {
+        list += list.empty() ? u"" : u", ";
+        if (dialect.insertReturning == SqlDialect::InsertReturning::Output)
+            list += u"INSERTED.";
+        list += plan.names[column];
+    }
+    switch (dialect.insertReturning) {
+    case SqlDialect::InsertReturning::Returning:
+        return u" RETURNING " + list;
+    case SqlDialect::InsertReturning::Output:
+        return u" OUTPUT " + list;
+    case SqlDialect::InsertReturning::None:
+        break;
+    }
+    return {};
+}
 
-namespace {
+// Runs a write that hands back the key of the one row it wrote, which `key` receives, one value
+// per result column, in the key's columns.
+void RunReturningKey(DriverConnection& driver, const WritePlan& plan, std::u16string_view sql,
+                     const std::vector<BoundValue>& bound, std::vector<OwnedValue>& key,
+                     const char16_t* whenNone) {
+    auto result = driver.OpenBound(sql, bound);
+    std::vector<CellValue> fetched;
+    long long count = 0;
+    while (result && result->Fetch(fetched))
+        if (++count == 1)
+            for (std::size_t i = 0; i < plan.key.size() && i < fetched.size(); ++i)
+                key[plan.key[i]].Set(fetched[i]);
+    result.reset(); // a statement still open would keep the transaction from ending
+    CheckOneRow(count, whenNone);
+}
+
+// The row whose key is `key` as the database now holds it, one value per result column (NULL
+// where the table gives none); empty when the key does not find exactly one row.
+std::vector<OwnedValue> ReadBack(DriverConnection& driver, const WritePlan& plan,
+                                 const std::vector<ColumnInfo>& columns,
+                                 const std::vector<CellValue>& key) {
+    std::u16string list;
+    std::vector<std::size_t> read;
+    for (std::size_t column = 0; column < columns.size(); ++column) {
+        if (plan.names[column].empty())
+            continue;
+        list += (list.empty() ? u"" : u", ") + plan.names[column];
+        read.push_back(column);
+    }
+    std::u16string sql = u"SELECT " + list + u" FROM " + plan.table;
+    std::vector<BoundValue> bound;
+    AppendMatch(sql, bound, plan, columns, key, plan.key);
+    auto result = driver.OpenBound(sql, bound);
+    std::vector<OwnedValue> row;
+    std::vector<CellValue> fetched;
+    long long count = 0;
+    while (result && result->Fetch(fetched))
+        if (++count == 1) {
+            row.assign(columns.size(), OwnedValue());
+            for (std::size_t i = 0; i < read.size() && i < fetched.size(); ++i)
+                row[read[i]].Set(fetched[i]);
+        }
+    result.reset();
+    if (count != 1)
+        row.clear();
+    return row;
+}
+
+// Hands `stored` the row read back, with the written value in every column the table does not
+// give (an expression of the result); nothing when it was not read back.
+void HandBack(const std::vector<OwnedValue>& row, const WritePlan& plan,
+              const std::vector<CellValue>& written,
+              const std::function<void(const std::vector<CellValue>&)>& stored) {
+    if (row.empty())
+        return;
+    std::vector<CellValue> storedRow = written;
+    for (std::size_t column = 0; column < row.size(); ++column)
+        if (!plan.names[column].empty())
+            storedRow[column] = row[column].Get();
+    stored(storedRow);
+}
 
 const ColumnInfo* SourceTable(const std::vector<ColumnInfo>& columns) {
     const ColumnInfo* source = nullptr;
@@ -128,11 +220,29 @@ WritePlan PlanWrites(const std::vector<ColumnInfo>& columns, DriverConnection& d
     const ColumnInfo* source = SourceTable(columns);
     if (!source)
         return plan;
+    SqlDialect dialect = driver.Dialect();
 
+    // A key column is the table's column of that name as the database compares names, never a
+    // column whose name merely looks the same: PostgreSQL keeps "ID" and id apart.
+    auto sameName = [&](std::u16string_view a, std::u16string_view b) {
+        return dialect.namesIgnoreCase ? SameText(a, b) : a == b;
+    };
+    auto isTableColumn = [&](std::size_t i) {
+        return !columns[i].rowId && !columns[i].baseTable.empty() && !columns[i].baseColumn.empty();
+    };
+    // The first of the result's copies of each table column; the others are only shown, so
+    // that two edits of one value cannot both seem to be kept.
+    std::vector<bool> firstCopy(columns.size(), false);
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        firstCopy[i] = columns[i].rowId || isTableColumn(i);
+        for (std::size_t earlier = 0; earlier < i && firstCopy[i]; ++earlier)
+            if (firstCopy[earlier] && columns[earlier].rowId == columns[i].rowId &&
+                sameName(columns[earlier].baseColumn, columns[i].baseColumn))
+                firstCopy[i] = false;
+    }
     auto find = [&](std::u16string_view name) -> std::ptrdiff_t {
         for (std::size_t i = 0; i < columns.size(); ++i)
-            if (!columns[i].rowId && !columns[i].baseTable.empty() &&
-                SameText(columns[i].baseColumn, name))
+            if (firstCopy[i] && !columns[i].rowId && sameName(columns[i].baseColumn, name))
                 return std::ptrdiff_t(i);
         return -1;
     };
@@ -155,19 +265,22 @@ WritePlan PlanWrites(const std::vector<ColumnInfo>& columns, DriverConnection& d
         if (rowId == columns.end())
             return plan;
         plan.key.push_back(std::size_t(rowId - columns.begin()));
+        plan.matchEveryColumn = true;
     }
 
-    SqlDialect dialect = driver.Dialect();
     plan.table =
         source->baseSchema.empty() ? std::u16string() : Quote(source->baseSchema, dialect) + u".";
     plan.table += Quote(source->baseTable, dialect);
+    plan.names.resize(columns.size());
     plan.targets.resize(columns.size());
     for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (!firstCopy[i])
+            continue;
         const ColumnInfo& column = columns[i];
+        plan.names[i] = Quote(column.baseColumn, dialect);
         bool keyColumn = std::find(plan.key.begin(), plan.key.end(), i) != plan.key.end();
-        if (!column.baseTable.empty() && !column.baseColumn.empty() &&
-            (keyColumn || (!column.readOnly && IsWritableKind(column.type))))
-            plan.targets[i] = Quote(column.baseColumn, dialect);
+        if (keyColumn || (!column.readOnly && IsWritableKind(column.type)))
+            plan.targets[i] = plan.names[i];
     }
     plan.updatable = true;
     return plan;
@@ -175,7 +288,8 @@ WritePlan PlanWrites(const std::vector<ColumnInfo>& columns, DriverConnection& d
 
 void UpdateRow(DriverConnection& driver, const WritePlan& plan,
                const std::vector<ColumnInfo>& columns, const std::vector<CellValue>& original,
-               const std::vector<CellValue>& values, const std::vector<bool>& changed) {
+               const std::vector<CellValue>& values, const std::vector<bool>& changed,
+               const std::function<void(const std::vector<CellValue>&)>& stored) {
     std::u16string sql = u"UPDATE " + plan.table + u" SET ";
     std::vector<BoundValue> bound;
     for (std::size_t column = 0; column < columns.size(); ++column) {
@@ -188,8 +302,30 @@ void UpdateRow(DriverConnection& driver, const WritePlan& plan,
     }
     if (bound.empty())
         return; // nothing that can be written was changed
-    AppendMatch(sql, bound, plan, columns, original, KeyAnd(plan, changed));
-    InOwnTransaction(driver, [&] { CheckOneRow(driver.ExecuteBound(sql, bound)); });
+    SqlDialect dialect = driver.Dialect();
+    std::u16string returning = ReturningKey(plan, dialect);
+    if (dialect.insertReturning == SqlDialect::InsertReturning::Output)
+        sql += returning;
+    AppendMatch(sql, bound, plan, columns, original, Matched(plan, &changed));
+    if (dialect.insertReturning == SqlDialect::InsertReturning::Returning)
+        sql += returning;
+
+    std::vector<OwnedValue> row;
+    InOwnTransaction(driver, [&] {
+        std::vector<OwnedValue> key(columns.size());
+        if (returning.empty()) {
+            CheckOneRow(driver.ExecuteBound(sql, bound));
+            for (std::size_t column : plan.key)
+                key[column].Set(values[column]); // as written, the best there is
+        } else {
+            RunReturningKey(driver, plan, sql, bound, key, rowGone);
+        }
+        std::vector<CellValue> keyValues(columns.size());
+        for (std::size_t column : plan.key)
+            keyValues[column] = key[column].Get();
+        row = ReadBack(driver, plan, columns, keyValues);
+    });
+    HandBack(row, plan, values, stored);
 }
 
 void InsertRow(DriverConnection& driver, const WritePlan& plan,
@@ -197,70 +333,47 @@ void InsertRow(DriverConnection& driver, const WritePlan& plan,
                const std::vector<bool>& changed,
                const std::function<void(const std::vector<CellValue>&)>& stored) {
     SqlDialect dialect = driver.Dialect();
-    std::u16string names, markers, returned;
+    std::u16string names, markers;
     std::vector<BoundValue> bound;
-    std::vector<std::size_t> returnedColumns;
     for (std::size_t column = 0; column < columns.size(); ++column) {
-        const ColumnInfo& info = columns[column];
-        if (info.baseTable.empty() || info.baseColumn.empty())
+        if (!changed[column] || plan.targets[column].empty() || columns[column].rowId)
             continue;
-        std::u16string target = Quote(info.baseColumn, dialect);
-        returned += (returned.empty() ? u"" : u", ");
-        if (dialect.insertReturning == SqlDialect::InsertReturning::Output)
-            returned += u"INSERTED.";
-        returned += target;
-        returnedColumns.push_back(column);
-        if (!changed[column] || plan.targets[column].empty() || info.rowId)
-            continue;
-        names += (names.empty() ? u"" : u", ") + target;
+        names += (names.empty() ? u"" : u", ") + plan.targets[column];
         markers += (markers.empty() ? u"?" : u", ?");
-        bound.push_back(Bound(info, values[column]));
+        bound.push_back(Bound(columns[column], values[column]));
     }
+    std::u16string returning = ReturningKey(plan, dialect);
     std::u16string sql = u"INSERT INTO " + plan.table;
-    std::u16string valuesClause =
-        bound.empty() ? u" DEFAULT VALUES" : u" (" + names + u") VALUES (" + markers + u")";
-    switch (dialect.insertReturning) {
-    case SqlDialect::InsertReturning::Returning:
-        sql += valuesClause + u" RETURNING " + returned;
-        break;
-    case SqlDialect::InsertReturning::Output:
-        sql += bound.empty()
-                   ? u" OUTPUT " + returned + valuesClause
-                   : u" (" + names + u") OUTPUT " + returned + u" VALUES (" + markers + u")";
-        break;
-    case SqlDialect::InsertReturning::None:
-        sql += valuesClause;
-        break;
-    }
+    if (bound.empty())
+        sql += dialect.insertReturning == SqlDialect::InsertReturning::Output
+                   ? returning + u" DEFAULT VALUES"
+                   : u" DEFAULT VALUES" + returning;
+    else if (dialect.insertReturning == SqlDialect::InsertReturning::Output)
+        sql += u" (" + names + u")" + returning + u" VALUES (" + markers + u")";
+    else
+        sql += u" (" + names + u") VALUES (" + markers + u")" + returning;
 
-    if (dialect.insertReturning == SqlDialect::InsertReturning::None) {
+    if (returning.empty()) {
         InOwnTransaction(driver,
                          [&] { CheckOneRow(driver.ExecuteBound(sql, bound), nothingStored); });
         return;
     }
     std::vector<OwnedValue> row;
     InOwnTransaction(driver, [&] {
-        auto result = driver.OpenBound(sql, bound);
-        std::vector<CellValue> fetched;
-        long long count = 0;
-        while (result && result->Fetch(fetched)) {
-            if (++count == 1)
-                for (const CellValue& value : fetched)
-                    row.emplace_back(value);
-        }
-        result.reset(); // a statement still open would keep the transaction from ending
-        CheckOneRow(count, nothingStored);
+        std::vector<OwnedValue> key(columns.size());
+        RunReturningKey(driver, plan, sql, bound, key, nothingStored);
+        std::vector<CellValue> keyValues(columns.size());
+        for (std::size_t column : plan.key)
+            keyValues[column] = key[column].Get();
+        row = ReadBack(driver, plan, columns, keyValues);
     });
-    std::vector<CellValue> storedRow(columns.size());
-    for (std::size_t i = 0; i < returnedColumns.size() && i < row.size(); ++i)
-        storedRow[returnedColumns[i]] = row[i].Get();
-    stored(storedRow);
+    HandBack(row, plan, values, stored);
 }
 
 void DeleteRow(DriverConnection& driver, const WritePlan& plan,
                const std::vector<ColumnInfo>& columns, const std::vector<CellValue>& original) {
     std::u16string sql = u"DELETE FROM " + plan.table;
     std::vector<BoundValue> bound;
-    AppendMatch(sql, bound, plan, columns, original, plan.key);
+    AppendMatch(sql, bound, plan, columns, original, Matched(plan, nullptr));
     InOwnTransaction(driver, [&] { CheckOneRow(driver.ExecuteBound(sql, bound)); });
 }

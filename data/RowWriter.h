@@ -15,6 +15,13 @@ struct WritePlan {
     // The result columns whose values identify a row: the primary key, else a unique key,
     // else the row identity the driver added.
     std::vector<std::size_t> key;
+    // Set when the key is only that row identity, which the database may hand to a new row
+    // once the old one is deleted: rows are then also matched by the original value of every
+    // column the result reads from the table.
+    bool matchEveryColumn = false;
+    // Per result column, its table column quoted, for matching and reading rows back; empty
+    // for a computed column and for a further copy of a column the result shows twice.
+    std::vector<std::u16string> names;
     // Per result column, its table column quoted; empty when the column cannot be written.
     std::vector<std::u16string> targets;
 };
@@ -33,16 +40,22 @@ WritePlan PlanWrites(const std::vector<ColumnInfo>& columns, DriverConnection& d
 
 // The writes. Each runs in a transaction of its own that commits only when exactly one row was
 // affected, and otherwise rolls back and raises the reason. Rows are given one value per
-// result column; `original` is the row as it was read.
+// result column; `original` is the row as it was read. A row is matched only by values bound
+// exactly as they were read: one whose matching value the driver could only show
+// (CellValue::displayOnly) is refused. After an UPDATE or INSERT the row is read back within
+// the same transaction, so that `stored` receives it as the database keeps it (rounded,
+// padded, changed by a trigger), one value per result column, after the commit; columns the
+// table does not give keep the value that was written.
 
 // Sets the changed columns, matching the row by its key and by the changed columns' original
 // values, so that a change someone else made in between is not overwritten.
 void UpdateRow(DriverConnection& driver, const WritePlan& plan,
                const std::vector<ColumnInfo>& columns, const std::vector<CellValue>& original,
-               const std::vector<CellValue>& values, const std::vector<bool>& changed);
+               const std::vector<CellValue>& values, const std::vector<bool>& changed,
+               const std::function<void(const std::vector<CellValue>&)>& stored);
 
-// Inserts the changed columns' values. When the database hands back the row as stored (its
-// new key, its defaults), `stored` receives it, one value per result column, after the commit.
+// Inserts the changed columns' values. Where the database cannot hand back the new row's key,
+// `stored` is not called.
 void InsertRow(DriverConnection& driver, const WritePlan& plan,
                const std::vector<ColumnInfo>& columns, const std::vector<CellValue>& values,
                const std::vector<bool>& changed,

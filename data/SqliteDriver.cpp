@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <functional>
+#include <utility>
 
 #include "base/Exception.h"
 #include "base/Text.h"
@@ -129,8 +131,11 @@ void Bind(sqlite3* db, sqlite3_stmt* stmt, const std::vector<BoundValue>& values
                                      value.bytes.size(), SQLITE_TRANSIENT);
             break;
         case CellValue::Tag::DateTime:
-            dateText = DateTimeText(bound.type, value.dateTime);
-            text = dateText;
+            // The spelling the value was read in finds it again; a rendering might not.
+            if (value.text.empty()) {
+                dateText = DateTimeText(bound.type, value.dateTime);
+                text = dateText;
+            }
             [[fallthrough]];
         case CellValue::Tag::Text:
         case CellValue::Tag::Decimal:
@@ -161,6 +166,7 @@ struct Origin {
 class Statement {
 public:
     Statement() = default;
+    explicit Statement(sqlite3_stmt* stmt) : stmt_(stmt) {}
     ~Statement() { sqlite3_finalize(stmt_); }
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
@@ -175,12 +181,46 @@ private:
     sqlite3_stmt* stmt_ = nullptr;
 };
 
+// Whether `text` is exactly what DateTimeText gives for `t` in a column of the kind, without
+// composing that text: it is asked of every date value read.
+bool IsOwnSpelling(TFieldType type, const TDateTime& t, std::u16string_view text) {
+    char16_t own[32];
+    std::size_t length = 0;
+    auto put = [&](int value, int digits) {
+        for (int i = digits - 1; i >= 0; --i, value /= 10)
+            own[length + std::size_t(i)] = char16_t(u'0' + value % 10);
+        length += std::size_t(digits);
+    };
+    if (t.year < 0 || t.year > 9999)
+        return false;
+    if (type != TFieldType::Time) {
+        put(t.year, 4), own[length++] = u'-', put(t.month, 2), own[length++] = u'-';
+        put(t.day, 2);
+    }
+    if (type == TFieldType::DateTime)
+        own[length++] = u' ';
+    if (type != TFieldType::Date) {
+        put(t.hour, 2), own[length++] = u':', put(t.minute, 2), own[length++] = u':';
+        put(t.second, 2);
+        if (t.millisecond)
+            own[length++] = u'.', put(t.millisecond, 3);
+    }
+    return text == std::u16string_view(own, length);
+}
+
 class SqliteResult : public DriverResult {
 public:
-    // `lastIsRowId`: the statement's last column is the rowid the driver added. `firstStep`:
-    // the result of a first sqlite3_step already made, or -1.
-    SqliteResult(sqlite3* db, sqlite3_stmt* stmt, bool lastIsRowId = false, int firstStep = -1)
-        : db_(db), stmt_(stmt), pending_(firstStep) {
+    // Takes the statement and makes its first step, which may compile it again for a schema
+    // that changed since it was prepared: the columns are read after it, so that their names,
+    // kinds and values agree. `lastIsRowId`: the statement's last column is the rowid the
+    // driver added, to be found there still. `rest`: the statements that followed it in the
+    // text, which `runRest` runs once its rows are read to the end.
+    SqliteResult(sqlite3* db, sqlite3_stmt* stmt, bool lastIsRowId, std::u16string rest,
+                 std::function<void(std::u16string_view)> runRest)
+        : db_(db), statement_(stmt), rest_(std::move(rest)), runRest_(std::move(runRest)) {
+        pending_ = sqlite3_step(stmt);
+        if (pending_ != SQLITE_ROW && pending_ != SQLITE_DONE)
+            RaiseError(db_);
         int count = sqlite3_column_count(stmt);
         columns_.resize(count);
         for (int i = 0; i < count; ++i) {
@@ -194,7 +234,15 @@ public:
             // Only a table's own column can be written back; expressions cannot.
             column.readOnly = column.baseColumn.empty();
         }
-        if (lastIsRowId && count > 0) {
+        if (lastIsRowId) {
+            // Compiled again, the added column could have come to mean something else.
+            auto table = std::find_if(columns_.begin(), columns_.end() - 1,
+                                      [](const ColumnInfo& c) { return !c.baseTable.empty(); });
+            if (count < 2 || table == columns_.end() - 1 ||
+                columns_.back().baseTable != table->baseTable ||
+                columns_.back().baseSchema != table->baseSchema)
+                throw Exception(u"The table changed while the statement was being prepared; "
+                                u"run it again.");
             ColumnInfo& rowId = columns_.back();
             rowId.type = TFieldType::Largeint;
             rowId.size = rowId.precision = rowId.scale = 0;
@@ -203,17 +251,22 @@ public:
             rowId.rowId = true;
         }
     }
-    ~SqliteResult() override { sqlite3_finalize(stmt_); }
 
     const std::vector<ColumnInfo>& Columns() const override { return columns_; }
 
     bool Fetch(std::vector<CellValue>& row) override {
         if (done_)
             return false;
-        int rc = pending_ >= 0 ? pending_ : sqlite3_step(stmt_);
+        int rc = pending_ >= 0 ? pending_ : sqlite3_step(statement_.Handle());
         pending_ = -1;
         if (rc == SQLITE_DONE) {
             done_ = true;
+            // Read to the end, the statement lets go of the file, and what the text asked for
+            // after it runs now, before anything else can use the connection; its errors are
+            // this read's.
+            sqlite3_reset(statement_.Handle());
+            if (!Trimmed(rest_).empty())
+                runRest_(std::exchange(rest_, std::u16string()));
             return false;
         }
         if (rc != SQLITE_ROW) {
@@ -228,22 +281,28 @@ public:
 
 private:
     CellValue Value(int i) {
-        switch (sqlite3_column_type(stmt_, i)) {
+        sqlite3_stmt* stmt = statement_.Handle();
+        switch (sqlite3_column_type(stmt, i)) {
         case SQLITE_INTEGER:
-            return CellValue::OfInteger(sqlite3_column_int64(stmt_, i));
+            return CellValue::OfInteger(sqlite3_column_int64(stmt, i));
         case SQLITE_FLOAT:
-            return CellValue::OfReal(sqlite3_column_double(stmt_, i));
+            return CellValue::OfReal(sqlite3_column_double(stmt, i));
         case SQLITE_TEXT: {
-            auto* text = static_cast<const char16_t*>(sqlite3_column_text16(stmt_, i));
-            std::u16string_view view(text, sqlite3_column_bytes16(stmt_, i) / 2);
+            auto* text = static_cast<const char16_t*>(sqlite3_column_text16(stmt, i));
+            std::u16string_view view(text, sqlite3_column_bytes16(stmt, i) / 2);
             TDateTime when;
-            if (IsDateKind(columns_[i].type) && ParseIsoDateTime(view, when))
+            TFieldType type = columns_[i].type;
+            if (!IsDateKind(type) || !ParseIsoDateTime(view, when))
+                return CellValue::OfText(view);
+            // The engine keeps dates as whatever text they were given ("2024-01-01T10:00",
+            // a time in a DATE column, microseconds); only that text finds such a row again.
+            if (IsOwnSpelling(type, when, view))
                 return CellValue::OfDateTime(when);
-            return CellValue::OfText(view);
+            return CellValue::OfDateTime(when, view);
         }
         case SQLITE_BLOB: {
-            auto* bytes = static_cast<const char*>(sqlite3_column_blob(stmt_, i));
-            return CellValue::OfBytes(std::string_view(bytes, sqlite3_column_bytes(stmt_, i)));
+            auto* bytes = static_cast<const char*>(sqlite3_column_blob(stmt, i));
+            return CellValue::OfBytes(std::string_view(bytes, sqlite3_column_bytes(stmt, i)));
         }
         default:
             return CellValue::Null();
@@ -251,9 +310,11 @@ private:
     }
 
     sqlite3* db_;
-    sqlite3_stmt* stmt_;
+    Statement statement_;
     std::vector<ColumnInfo> columns_;
-    int pending_;
+    std::u16string rest_;
+    std::function<void(std::u16string_view)> runRest_;
+    int pending_ = -1;
     bool done_ = false;
 };
 
@@ -275,8 +336,9 @@ public:
     ~SqliteConnection() override { sqlite3_close_v2(db_); }
 
     std::unique_ptr<DriverResult> OpenResult(std::u16string_view sql) override {
+        RefreshSchema();
         std::unique_ptr<DriverResult> result;
-        Run(sql, [&](Statement& statement, std::u16string_view text) {
+        Run(sql, [&](Statement& statement, std::u16string_view text, std::u16string_view rest) {
             if (sqlite3_column_count(statement.Handle()) == 0) {
                 RunToEnd(statement);
                 return false;
@@ -288,10 +350,10 @@ public:
                 // Without the rowid the result is only harder to change.
             }
             // The statement as written is then never run: only one of the two may be.
-            if (withRowId)
-                result = std::make_unique<SqliteResult>(db_, withRowId, true);
-            else
-                result = std::make_unique<SqliteResult>(db_, statement.Release());
+            Statement chosen(withRowId ? withRowId : statement.Release());
+            result = std::make_unique<SqliteResult>(
+                db_, chosen.Release(), withRowId != nullptr, std::u16string(rest),
+                [this](std::u16string_view more) { Execute(more); });
             return true;
         });
         return result;
@@ -299,7 +361,7 @@ public:
 
     long long Execute(std::u16string_view sql) override {
         long long affected = 0;
-        Run(sql, [&](Statement& statement, std::u16string_view) {
+        Run(sql, [&](Statement& statement, std::u16string_view, std::u16string_view) {
             affected += RunCounted(statement);
             return false;
         });
@@ -323,10 +385,8 @@ public:
         }
         // The first step makes every change of an INSERT ... RETURNING, so that they happen,
         // and fail, within this call rather than at the first read.
-        int rc = sqlite3_step(statement.Handle());
-        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
-            RaiseError(db_);
-        return std::make_unique<SqliteResult>(db_, statement.Release(), false, rc);
+        return std::make_unique<SqliteResult>(db_, statement.Release(), false, std::u16string(),
+                                              nullptr);
     }
 
     void BeginTransaction() override { Execute(u"BEGIN"); }
@@ -388,6 +448,7 @@ public:
         SqlDialect dialect;
         dialect.quoteOpen = dialect.quoteClose = u'"';
         dialect.insertReturning = SqlDialect::InsertReturning::Returning;
+        dialect.namesIgnoreCase = true;
         return dialect;
     }
 
@@ -533,6 +594,13 @@ private:
         return any && all;
     }
 
+    // Another connection may have changed the schema since this one last read it; a statement
+    // prepared against the old one would be judged (keys, the rowid) by tables that are gone.
+    // Reading the schema table checks its version and reads it again when it changed.
+    void RefreshSchema() {
+        Query(u"SELECT 1 FROM sqlite_schema LIMIT 0", {}, [](sqlite3_stmt*) {});
+    }
+
     bool HasColumnNamedRowId(const std::u16string& database, const std::u16string& table) {
         bool found = false;
         Query(u"SELECT 1 FROM pragma_table_xinfo(?, ?) WHERE name = 'rowid' COLLATE NOCASE",
@@ -540,8 +608,8 @@ private:
         return found;
     }
 
-    // Prepares the text's statements one after another and hands each, with its own text, to
-    // `use`, until `use` returns true or the text ends.
+    // Prepares the text's statements one after another and hands each, with its own text and
+    // the text after it, to `use`, until `use` returns true or the text ends.
     template <typename Use> void Run(std::u16string_view sql, Use use) {
         const char16_t* next = sql.data();
         const char16_t* end = sql.data() + sql.size();
@@ -553,13 +621,14 @@ private:
                 RaiseError(db_);
             std::u16string_view text(next, std::size_t(static_cast<const char16_t*>(tail) - next));
             next = static_cast<const char16_t*>(tail);
+            std::u16string_view rest(next, std::size_t(end - next));
             if (!statement.Handle())
                 continue; // blanks or a comment
             // The engine would quietly take unset parameters as NULL; other databases refuse
             // them, and a statement meant for values should not run without them.
             if (sqlite3_bind_parameter_count(statement.Handle()) > 0)
                 throw Exception(u"No value given for one or more required parameters.");
-            if (use(statement, text))
+            if (use(statement, text, rest))
                 return;
         }
     }
