@@ -274,12 +274,12 @@ WritePlan PlanWrites(const std::vector<ColumnInfo>& columns, DriverConnection& d
     plan.names.resize(columns.size());
     plan.targets.resize(columns.size());
     for (std::size_t i = 0; i < columns.size(); ++i) {
-        if (!firstCopy[i])
-            continue;
         const ColumnInfo& column = columns[i];
+        if (!column.rowId && !isTableColumn(i))
+            continue;
         plan.names[i] = Quote(column.baseColumn, dialect);
         bool keyColumn = std::find(plan.key.begin(), plan.key.end(), i) != plan.key.end();
-        if (keyColumn || (!column.readOnly && IsWritableKind(column.type)))
+        if (firstCopy[i] && (keyColumn || (!column.readOnly && IsWritableKind(column.type))))
             plan.targets[i] = plan.names[i];
     }
     plan.updatable = true;

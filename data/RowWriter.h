@@ -20,9 +20,10 @@ struct WritePlan {
     // column the result reads from the table.
     bool matchEveryColumn = false;
     // Per result column, its table column quoted, for matching and reading rows back; empty
-    // for a computed column and for a further copy of a column the result shows twice.
+    // for a computed column.
     std::vector<std::u16string> names;
-    // Per result column, its table column quoted; empty when the column cannot be written.
+    // Per result column, its table column quoted; empty when the column cannot be written,
+    // which includes every copy but the first of a column the result shows twice.
     std::vector<std::u16string> targets;
 };
 

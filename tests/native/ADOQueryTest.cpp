@@ -50,6 +50,39 @@ TEST_F(ADOQueryTest, SeveralStatementsAndTheirCounts) {
     EXPECT_EQ(Rows(), "30");
 }
 
+// What follows the first result in the text runs once that result is read to its end, and its
+// errors reach whoever reads it there, as on ODBC.
+TEST_F(ADOQueryTest, TheRestOfABatchRunsAfterItsResult) {
+    Execute(u"create table r (id int, name text); insert into r values (1, 'one')");
+    Open(u"select count(*) from r; insert into r values (8, 'eight')");
+    EXPECT_EQ(Rows(), "1");
+    Open(u"select id from r order by id");
+    EXPECT_EQ(Rows(), "1/8");
+
+    Open(u"select 1; select * from nosuchtable");
+    EXPECT_EQ(MessageOf([&] { query.RecordCount(); }), "no such table: nosuchtable");
+}
+
+// Another program rebuilds the table between two opens: the second result has the table's new
+// columns, each with its own values.
+TEST_F(ADOQueryTest, ColumnsAreReadAsTheStatementRuns) {
+    Execute(u"create table s (a int, b text); insert into s values (1, 'one')");
+    Open(u"select * from s");
+    EXPECT_EQ(Rows(), "1|one");
+    TADOConnection other;
+    other.SetConnectionString(connection.ConnectionString());
+    TADOQuery otherQuery;
+    otherQuery.SetConnection(&other);
+    ::Execute(otherQuery, u"drop table s; create table s (c real, b text, a int, d text); "
+                          u"insert into s values (2.5, 'two', 2, 'new')");
+    Open(u"select * from s");
+    EXPECT_EQ(Names(), "c|b|a|d");
+    EXPECT_EQ(Rows(), "2.5|two|2|new");
+    query.Fields(3).SetText(u"changed");
+    query.Post();
+    EXPECT_EQ(TableText(connection.ConnectionString(), u"select d from s"), "changed");
+}
+
 TEST_F(ADOQueryTest, FieldNamesAreMadeUniqueWithoutRegardToCase) {
     Open(u"select 1 as \"\", 2 as \"\", 3 as id, 4 as ID, 5 as Id_1, 6 as column1");
     EXPECT_EQ(Names(), "COLUMN1|COLUMN2|id|ID_1|Id_1_1|column1_1");
