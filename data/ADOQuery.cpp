@@ -105,8 +105,10 @@ void TADOQuery::Open() {
         cache_ = std::make_unique<RowCache>(result_->Columns().size());
         active_ = true;
         ++resultNumber_;
-        // Only the first row is read now: the rest come as a reader moves to them.
-        FetchUpTo(1);
+        // Only the first row is read now: the rest come as a reader moves to them. Statements
+        // typed after this one run only once its rows are all read, and they must run now,
+        // before anything else uses the connection, with their errors this Open's.
+        FetchUpTo(result_->MoreStatementsFollow() ? std::numeric_limits<std::size_t>::max() : 1);
     } catch (...) {
         active_ = false;
         result_.reset();

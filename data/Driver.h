@@ -63,6 +63,9 @@ public:
     // Reads the next row into `row` (one value per column). The values stay valid until the
     // next call. Returns false, leaving `row` alone, once the rows are exhausted.
     virtual bool Fetch(std::vector<CellValue>& row) = 0;
+    // Whether the text that gave these rows holds further statements, which run once the rows
+    // are read to the end (their errors then raised by that Fetch).
+    virtual bool MoreStatementsFollow() const { return false; }
 };
 
 // An open connection to one database. Every failure is raised as `Exception` carrying the

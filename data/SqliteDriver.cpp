@@ -217,7 +217,9 @@ public:
     // text, which `runRest` runs once its rows are read to the end.
     SqliteResult(sqlite3* db, sqlite3_stmt* stmt, bool lastIsRowId, std::u16string rest,
                  std::function<void(std::u16string_view)> runRest)
-        : db_(db), statement_(stmt), rest_(std::move(rest)), runRest_(std::move(runRest)) {
+        : db_(db), statement_(stmt), runRest_(std::move(runRest)) {
+        if (!OnlyCommentsLeft(rest))
+            rest_ = std::move(rest);
         pending_ = sqlite3_step(stmt);
         if (pending_ != SQLITE_ROW && pending_ != SQLITE_DONE)
             RaiseError(db_);
@@ -253,6 +255,7 @@ public:
     }
 
     const std::vector<ColumnInfo>& Columns() const override { return columns_; }
+    bool MoreStatementsFollow() const override { return !rest_.empty(); }
 
     bool Fetch(std::vector<CellValue>& row) override {
         if (done_)
@@ -265,7 +268,7 @@ public:
             // after it runs now, before anything else can use the connection; its errors are
             // this read's.
             sqlite3_reset(statement_.Handle());
-            if (!Trimmed(rest_).empty())
+            if (!rest_.empty())
                 runRest_(std::exchange(rest_, std::u16string()));
             return false;
         }

@@ -50,17 +50,19 @@ TEST_F(ADOQueryTest, SeveralStatementsAndTheirCounts) {
     EXPECT_EQ(Rows(), "30");
 }
 
-// What follows the first result in the text runs once that result is read to its end, and its
-// errors reach whoever reads it there, as on ODBC.
-TEST_F(ADOQueryTest, TheRestOfABatchRunsAfterItsResult) {
+// What follows the first result in the text runs as the result is opened, which reads it to
+// its end; an error there is the Open's.
+TEST_F(ADOQueryTest, TheRestOfABatchRunsWithItsResult) {
     Execute(u"create table r (id int, name text); insert into r values (1, 'one')");
-    Open(u"select count(*) from r; insert into r values (8, 'eight')");
+    Open(u"select count(*) from r; insert into r values (8, 'eight') -- and a comment");
     EXPECT_EQ(Rows(), "1");
-    Open(u"select id from r order by id");
+    Open(u"select id from r order by id; -- only a comment after it");
+    EXPECT_EQ(query.FetchedCount(), 1u) << "nothing follows that needs the rows read";
     EXPECT_EQ(Rows(), "1/8");
 
-    Open(u"select 1; select * from nosuchtable");
-    EXPECT_EQ(MessageOf([&] { query.RecordCount(); }), "no such table: nosuchtable");
+    EXPECT_EQ(MessageOf([&] { Open(u"select 1; select * from nosuchtable"); }),
+              "no such table: nosuchtable");
+    EXPECT_FALSE(query.Active());
 }
 
 // Another program rebuilds the table between two opens: the second result has the table's new
