@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "base/Exception.h"
 #include "base/Platform.h"
@@ -182,23 +183,33 @@ CellValue ParseBoolean(std::u16string_view fieldName, std::u16string_view text) 
     Refuse(text, u"boolean value", fieldName);
 }
 
+// How many times the pattern's letter at `i` repeats from there: "yyyy" is one field.
+std::size_t RunLength(std::u16string_view pattern, std::size_t i) {
+    std::size_t end = pattern.find_first_not_of(pattern[i], i);
+    return (end == std::u16string_view::npos ? pattern.size() : end) - i;
+}
+
 enum class DatePart { Day, Month, Year };
 using DateOrder = std::array<DatePart, 3>;
 
-// The order of the first "d", "M" and "y" in the pattern, outside quoted literals.
+// The order of the first "d", "M" and "y" in the pattern, outside quoted literals; "ddd" and
+// longer name the day of the week, not the day.
 DateOrder PatternDateOrder(std::u16string_view pattern) {
     std::size_t at[3] = {std::u16string_view::npos, std::u16string_view::npos,
                          std::u16string_view::npos};
     bool quoted = false;
     for (std::size_t i = 0; i < pattern.size(); ++i) {
         char16_t c = pattern[i];
+        std::size_t run = RunLength(pattern, i);
         if (c == u'\'')
             quoted = !quoted;
-        else if (!quoted && (c == u'd' || c == u'M' || c == u'y')) {
+        else if (!quoted && (c == u'M' || c == u'y' || (c == u'd' && run <= 2))) {
             std::size_t& first = at[c == u'd' ? 0 : c == u'M' ? 1 : 2];
             if (first == std::u16string_view::npos)
                 first = i;
         }
+        if (c != u'\'')
+            i += run - 1;
     }
     for (std::size_t position : at)
         if (position == std::u16string_view::npos)
@@ -353,9 +364,8 @@ bool ReadTime(std::u16string_view text, TDateTime& time) {
 }
 
 // The unit count of the longest of `candidates` that `text` has at `pos`; 0 for none.
-template <typename Candidates>
-std::size_t LongestAt(std::u16string_view text, std::size_t pos, const Candidates& candidates,
-                      int& which) {
+std::size_t LongestAt(std::u16string_view text, std::size_t pos,
+                      const std::vector<std::u16string>& candidates, int& which) {
     std::size_t best = 0;
     int index = 0;
     for (const std::u16string& candidate : candidates) {
@@ -399,29 +409,11 @@ bool ReadShownForm(std::u16string_view text, const std::u16string& pattern, bool
             ++i;
             continue;
         }
-        std::size_t run = pattern.find_first_not_of(c, i);
-        run = (run == std::u16string::npos ? pattern.size() : run) - i;
+        std::size_t run = RunLength(pattern, i);
         std::u16string token = pattern.substr(i, run);
         i += run;
-        int which = 0;
-        std::size_t length = 0;
-        if ((c == u'M' || c == u'd') && run >= 3) {
-            // Month names, or day names (1 January 2001 was a Monday) left to the check below.
-            std::array<std::u16string, 12> names;
-            for (int k = 0; k < 12; ++k)
-                names[k] = FormatDate(
-                    c == u'M' ? TDateTime{2001, k + 1, 1} : TDateTime{2001, 1, k % 7 + 1}, token);
-            length = LongestAt(text, pos, names, which);
-            if (c == u'M')
-                month = which + 1;
-        } else if (c == u't') {
-            std::array<std::u16string, 2> halves = {FormatTime(TDateTime{0, 0, 0, 0}, token),
-                                                    FormatTime(TDateTime{0, 0, 0, 12}, token)};
-            length = LongestAt(text, pos, halves, which);
-            half = which;
-        } else {
-            std::size_t count = 0;
-            int number = ReadDigits(text, pos, c == u'y' && run >= 3 ? 4 : 2, &count);
+        if (c != u't' && !((c == u'M' || c == u'd') && run >= 3)) {
+            int number = ReadDigits(text, pos, c == u'y' && run >= 3 ? 4 : 2);
             if (number < 0)
                 return false;
             switch (c) {
@@ -447,8 +439,27 @@ bool ReadShownForm(std::u16string_view text, const std::u16string& pattern, bool
             }
             continue;
         }
+        // Month names, day names (1 January 2001 was a Monday; the final check confirms the
+        // day) or day halves, which some locales leave empty.
+        std::vector<std::u16string> names;
+        if (c == u't') {
+            names = {FormatTime(TDateTime{0, 0, 0, 0}, token),
+                     FormatTime(TDateTime{0, 0, 0, 12}, token)};
+            if (names[0].empty() && names[1].empty())
+                continue;
+        } else {
+            for (int k = 1; k <= (c == u'M' ? 12 : 7); ++k)
+                names.push_back(
+                    FormatDate(c == u'M' ? TDateTime{2001, k, 1} : TDateTime{2001, 1, k}, token));
+        }
+        int which = 0;
+        std::size_t length = LongestAt(text, pos, names, which);
         if (length == 0)
             return false;
+        if (c == u'M')
+            month = which + 1;
+        else if (c == u't')
+            half = which;
         pos += length;
     }
     if (pos != text.size())

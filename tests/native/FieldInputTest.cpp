@@ -227,6 +227,23 @@ TEST_F(FieldInput, DatesAndTimesFollowTheUserPatterns) {
         {T::Time, u"13.04.05.250", "0000-00-00 13:04:05.250"},
     };
     Check(finland);
+
+    // Names and literals are read as the patterns write them; a wrong day name is refused.
+    Use(u"dddd, MMMM d, yyyy", u"h:mm tt", u'.');
+    const Case named[] = {
+        {T::Date, u"Tuesday, March 5, 2024", "2024-03-05 00:00:00.000"},
+        {T::DateTime, u"Tuesday, March 5, 2024 1:30 PM", "2024-03-05 13:30:00.000"},
+        {T::Date, u"Monday, March 5, 2024", "! 'Monday, March 5, 2024' is not a valid date"},
+        {T::Date, u"3/5/2024", "2024-03-05 00:00:00.000"},
+    };
+    Check(named);
+    Use(u"d.M.yyyy 'г.'", u"H:mm:ss", u',');
+    const Case literal[] = {
+        {T::Date, u"5.3.2024 г.", "2024-03-05 00:00:00.000"},
+        {T::DateTime, u"5.3.2024 г. 13:04:05", "2024-03-05 13:04:05.000"},
+        {T::Date, u"5.3.2024", "2024-03-05 00:00:00.000"},
+    };
+    Check(literal);
 }
 
 TEST_F(FieldInput, ColumnsOfSixtyFourBitIntegersTakeTheWholeRange) {
@@ -258,6 +275,7 @@ TEST_F(FieldInput, ShownTextReadsBackAsItsValue) {
         {u"d.M.yyyy 'г.'", u"H:mm:ss", u','},    {u"d.M.yy", u"H.mm.ss", u','},
         {u"yyyy. MM. dd.", u"tt h:mm:ss", u'.'}, {u"yyyy-MM-dd", u"HH:mm", u'.'},
         {u"M/d/yyyy", u"h:mm t", u'.'},          {u"dd 'de' MM 'de' yyyy", u"HH'h'mm", u','},
+        {u"dd-MMM-yy", u"HH:mm:ss", u'.'},       {u"dddd, MMMM d, yyyy", u"h:mm tt", u'.'},
     };
     auto at = [](int y, int mo, int d, int h = 0, int mi = 0) {
         return CellValue::OfDateTime({y, mo, d, h, mi, 0, 0});
