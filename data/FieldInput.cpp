@@ -122,11 +122,11 @@ CellValue ParseInteger(const ColumnInfo& column, std::u16string_view fieldName,
     Refuse(text, u"integer value", fieldName);
 }
 
-// The largest double shows rounded up to 15 digits, 1.79769313486232E308, which is beyond it.
-// That text stands for no other value, and refusing it would leave the largest value unable to
-// be typed as it shows, so text up to it reads as the largest double; text further out is
-// refused, as infinity cannot be typed either. `ascii` overflowed: its value, scaled down by
-// 10^300, is compared with the shown form, scaled alike.
+// The largest double shows rounded up to 15 digits, as 1.79769313486232E308, which is beyond
+// it. No other double shows so, and whoever types it back means the largest one: text up to it
+// reads as the largest double, so that the value can be typed as it shows. Text further out is
+// refused rather than stored as infinity. `ascii` overflowed; scaled down by 10^300, it compares
+// with the shown form scaled alike.
 bool ReadsAsLargestDouble(const std::string& ascii, double& value) {
     std::size_t e = ascii.find('e');
     int exponent = 0;
@@ -579,10 +579,10 @@ int FieldInputLimit(TFieldType type, int size) {
 CellValue ParseFieldText(const ColumnInfo& column, std::u16string_view fieldName,
                          std::u16string_view text, const CellValue& original,
                          std::u16string& storage) {
-    RefuseUnstorable(text, fieldName);
     const TFieldType type = column.type;
     if (original.tag != CellValue::Tag::Null && text == FieldValueText(type, original))
         return original;
+    RefuseUnstorable(text, fieldName);
 
     switch (type) {
     case TFieldType::Smallint:

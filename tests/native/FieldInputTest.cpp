@@ -400,6 +400,9 @@ TEST_F(FieldInput, TextWithNulOrUnpairedSurrogateIsRefusedForEveryKind) {
         {T::WideString, u"\xD83D\xDE00", "text '\xF0\x9F\x98\x80'"},
     };
     Check(cases);
+    // Bytes in a column of no fixed kind show as such units; shown unchanged, they stay bytes.
+    const CellValue bytes = CellValue::OfBytes("\0\0A\xD8"sv);
+    EXPECT_EQ(Outcome(T::Variant, FieldValueText(T::Variant, bytes), bytes), "bytes");
 }
 
 TEST_F(FieldInput, EmptyTextIsNullExceptForText) {
