@@ -35,4 +35,19 @@ TEST_F(TypedValueStored, ATimeOfDayInADateTimeColumnStaysATimeOfDay) {
     EXPECT_EQ(RowsText(query), "text 16:05:06");
 }
 
+TEST_F(TypedValueStored, ShownTextTypedBackKeepsWhatItLeavesOut) {
+    Execute(u"create table t (id integer primary key, at datetime, x real)");
+    Execute(u"insert into t values (1, '2024-03-05 10:00:00.500', 0.1 + 0.2)");
+    Open(u"select id, at, x from t");
+    EXPECT_EQ(RowsText(query), "1|3/5/2024 10:00:00 AM|0.3");
+    query.First();
+    query.Fields(1).SetText(u"3/5/2024 10:00:00 AM");
+    query.Fields(2).SetText(u"0.3");
+    query.Post();
+    Open(u"select at, x = 0.1 + 0.2, x = 0.3 from t");
+    EXPECT_EQ(RowsText(query), "3/5/2024 10:00:00 AM|1|0");
+    Open(u"select at from t where at = '2024-03-05 10:00:00.500'");
+    EXPECT_EQ(RowsText(query), "3/5/2024 10:00:00 AM");
+}
+
 } // namespace
