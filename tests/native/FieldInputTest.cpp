@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "base/Exception.h"
 #include "base/Runtime.h"
@@ -277,8 +278,8 @@ TEST_F(FieldInput, ShownTextReadsBackAsItsValue) {
         {u"M/d/yyyy", u"h:mm t", u'.'},          {u"dd 'de' MM 'de' yyyy", u"HH'h'mm", u','},
         {u"dd-MMM-yy", u"HH:mm:ss", u'.'},       {u"dddd, MMMM d, yyyy", u"h:mm tt", u'.'},
     };
-    auto at = [](int y, int mo, int d, int h = 0, int mi = 0) {
-        return CellValue::OfDateTime({y, mo, d, h, mi, 0, 0});
+    auto at = [](int y, int mo, int d, int h = 0, int mi = 0, int sec = 0) {
+        return CellValue::OfDateTime({y, mo, d, h, mi, sec, 0});
     };
     // Values every pattern above holds: whole minutes, years from 2000 to 2049.
     const std::pair<TFieldType, CellValue> values[] = {
@@ -310,9 +311,18 @@ TEST_F(FieldInput, ShownTextReadsBackAsItsValue) {
         {T::Boolean, CellValue::OfInteger(0)},
         {T::WideString, CellValue::OfText(u" a\u05D0 ")},
     };
+    // And those the patterns with seconds hold.
+    const std::pair<TFieldType, CellValue> withSeconds[] = {
+        {T::Time, at(0, 0, 0, 13, 4, 5)},
+        {T::DateTime, at(0, 0, 0, 3, 4, 5)},
+        {T::DateTime, at(2024, 3, 5, 0, 0, 59)},
+    };
     for (const Patterns& p : patterns) {
         Use(p.date, p.time, p.separator);
-        for (const auto& [type, value] : values) {
+        std::vector<std::pair<TFieldType, CellValue>> held(std::begin(values), std::end(values));
+        if (p.time.find(u's') != std::u16string_view::npos)
+            held.insert(held.end(), std::begin(withSeconds), std::end(withSeconds));
+        for (const auto& [type, value] : held) {
             std::u16string shown = FieldValueText(type, value);
             EXPECT_EQ(Outcome(type, shown), ValueText(value))
                 << ToUtf8(p.date) << " | " << ToUtf8(p.time) << ": '" << ToUtf8(shown) << "'";
