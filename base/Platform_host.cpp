@@ -1,7 +1,7 @@
 #include "base/Platform.h"
 
-// Stand-ins for the host build: the numeric pattern letters, English day halves and Latin-1.
-// Enough for the portable code's tests; the product asks Windows.
+// Stand-ins for the host build: the pattern letters with English names and day halves, and
+// Latin-1. Enough for the portable code's tests; the product asks Windows.
 
 namespace {
 
@@ -21,6 +21,26 @@ void AppendNumber(std::u16string& out, int value, int minDigits) {
         out += u'0';
     while (count > 0)
         out += digits[--count];
+}
+
+const char16_t* const monthNames[] = {u"January",   u"February", u"March",    u"April",
+                                      u"May",       u"June",     u"July",     u"August",
+                                      u"September", u"October",  u"November", u"December"};
+const char16_t* const dayNames[] = {u"Sunday",   u"Monday", u"Tuesday", u"Wednesday",
+                                    u"Thursday", u"Friday", u"Saturday"};
+
+// 0 for Sunday, in the Gregorian calendar.
+int DayOfWeek(int year, int month, int day) {
+    static const int offsets[] = {0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
+    if (month < 3)
+        --year;
+    int days = year + year / 4 - year / 100 + year / 400 + offsets[(month + 11) % 12] + day;
+    return (days % 7 + 7) % 7;
+}
+
+// The whole name for four letters or more, its first three letters for three.
+void AppendName(std::u16string& out, std::u16string_view name, std::size_t run) {
+    out += run >= 4 ? name : name.substr(0, 3);
 }
 
 // Renders the letters in `letters` (runs of one letter form one field); every other character
@@ -56,10 +76,16 @@ std::u16string Render(const TDateTime& t, const std::u16string& pattern,
         int width = run >= 2 ? 2 : 1;
         switch (c) {
         case u'd':
-            AppendNumber(out, t.day, width);
+            if (run >= 3)
+                AppendName(out, dayNames[DayOfWeek(t.year, t.month, t.day)], run);
+            else
+                AppendNumber(out, t.day, width);
             break;
         case u'M':
-            AppendNumber(out, t.month, width);
+            if (run >= 3)
+                AppendName(out, monthNames[(t.month + 11) % 12], run);
+            else
+                AppendNumber(out, t.month, width);
             break;
         case u'y':
             if (run >= 3)

@@ -48,8 +48,12 @@ void TField::SetValue(const CellValue& value) {
 }
 
 void TField::SetText(std::u16string_view text) {
+    // The text is read against what the row held before this edit, kept apart from the cache.
+    OwnedValue original;
+    if (query_.active_ && query_.FetchedCount() > 0)
+        original.Set(query_.cache_->Cell(query_.current_, column_));
     std::u16string storage;
-    SetValue(ParseFieldText(info_.type, name_, text, storage));
+    SetValue(ParseFieldText(info_, name_, text, original.Get(), storage));
 }
 
 TADOQuery::TADOQuery() = default;

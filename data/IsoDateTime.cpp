@@ -64,6 +64,8 @@ bool ParseIsoDateTime(std::u16string_view text, TDateTime& t) {
 }
 
 std::u16string IsoDateTimeText(const TDateTime& t, IsoParts parts) {
+    if (t.year == 0 && parts == IsoParts::DateAndTime)
+        parts = IsoParts::Time;
     char text[96];
     int length = 0;
     if (parts != IsoParts::Time)

@@ -11,6 +11,6 @@
 bool ParseIsoDateTime(std::u16string_view text, TDateTime& result);
 
 // The other way: "yyyy-mm-dd", "hh:mm:ss" with ".zzz" when there are milliseconds, or both with
-// a blank between.
+// a blank between; a time of day (year 0) has no date to write, so it gives its time alone.
 enum class IsoParts { Date, Time, DateAndTime };
 std::u16string IsoDateTimeText(const TDateTime& value, IsoParts parts);

@@ -1,13 +1,19 @@
 #include <gtest/gtest.h>
 
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
+#include <limits>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "base/Exception.h"
 #include "base/Runtime.h"
 #include "base/Text.h"
 #include "data/FieldInput.h"
+#include "data/FieldText.h"
 
 namespace {
 
@@ -19,19 +25,9 @@ struct Case {
     const char* expected; // as Outcome writes it
 };
 
-// What typed text gives, in one line: "NULL", "int 5", "real 2.5", "dec 12.50", "text 'a'",
-// "2024-03-05 13:04:05.000", or "! " and the error's message.
-std::string Outcome(TFieldType type, std::u16string_view typed) {
-    std::u16string storage;
-    CellValue value;
-    try {
-        value = ParseFieldText(type, u"Qty", typed, storage);
-    } catch (const Exception& e) {
-        return "! " + ToUtf8(e.Message());
-    }
-    if ((value.tag == CellValue::Tag::Text || value.tag == CellValue::Tag::Decimal) &&
-        value.text.data() != storage.data())
-        return "text outside storage";
+// A value in one line: "NULL", "int 5", "real 2.5", "dec 12.50", "text 'a'",
+// "2024-03-05 13:04:05.000".
+std::string ValueText(const CellValue& value) {
     switch (value.tag) {
     case CellValue::Tag::Null:
         return "NULL";
@@ -56,6 +52,26 @@ std::string Outcome(TFieldType type, std::u16string_view typed) {
         break;
     }
     return "bytes";
+}
+
+// What typed text gives, as ValueText writes it, or "! " and the error's message. `original` is
+// what the cell held before; the column holds 64-bit integers when `wide`.
+std::string Outcome(TFieldType type, std::u16string_view typed,
+                    const CellValue& original = CellValue::Null(), bool wide = false) {
+    ColumnInfo column;
+    column.type = type;
+    column.holds64BitIntegers = wide;
+    std::u16string storage;
+    CellValue value;
+    try {
+        value = ParseFieldText(column, u"Qty", typed, original, storage);
+    } catch (const Exception& e) {
+        return "! " + ToUtf8(e.Message());
+    }
+    if ((value.tag == CellValue::Tag::Text || value.tag == CellValue::Tag::Decimal) &&
+        value.text.data() != storage.data() && value.text.data() != original.text.data())
+        return "text outside storage";
+    return ValueText(value);
 }
 
 class FieldInput : public ::testing::Test {
@@ -94,6 +110,7 @@ TEST_F(FieldInput, IntegersWithinTheKindsRange) {
         {T::Largeint, u"-9223372036854775808", "int -9223372036854775808"},
         {T::Largeint, u"9223372036854775808",
          "! '9223372036854775808' is not a valid integer value for field 'Qty'"},
+        {T::Integer, u"3000000000", "! '3000000000' is not a valid integer value for field 'Qty'"},
         {T::Integer, u"12a", "! '12a' is not a valid integer value for field 'Qty'"},
         {T::Integer, u"1.5", "! '1.5' is not a valid integer value for field 'Qty'"},
         {T::Integer, u"+-5", "! '+-5' is not a valid integer value for field 'Qty'"},
@@ -114,6 +131,13 @@ TEST_F(FieldInput, FloatsAndDecimalsTakeTheUserSeparator) {
         {T::Float, u"1e", "! '1e' is not a valid floating point value for field 'Qty'"},
         {T::Float, u"inf", "! 'inf' is not a valid floating point value for field 'Qty'"},
         {T::Float, u"1e400", "! '1e400' is not a valid floating point value for field 'Qty'"},
+        {T::Float, u"1e-400", "! '1e-400' is not a valid floating point value for field 'Qty'"},
+        // The largest double shows rounded above itself; that text and no further is it.
+        {T::Float, u"1.79769313486232E308", "real 1.7976931348623157e+308"},
+        {T::Float, u"-1.79769313486232e+308", "real -1.7976931348623157e+308"},
+        {T::Float, u"179769313486232e294", "real 1.7976931348623157e+308"},
+        {T::Float, u"1.79769313486233E308",
+         "! '1.79769313486233E308' is not a valid floating point value for field 'Qty'"},
         {T::Decimal, u"12.50", "dec 12.50"},
         {T::Decimal, u"-0.0010", "dec -0.0010"},
         {T::Decimal, u"+007.5", "dec 7.5"},
@@ -179,7 +203,9 @@ TEST_F(FieldInput, DatesAndTimesFollowTheUserPatterns) {
         {T::DateTime, u"2024-03-05 10:30", "2024-03-05 10:30:00.000"},
         {T::DateTime, u"2024-03-05T10:30:15", "2024-03-05 10:30:15.000"},
         {T::DateTime, u"3/5/2024 25:00", "! '3/5/2024 25:00' is not a valid date and time"},
-        {T::DateTime, u"10:30", "! '10:30' is not a valid date and time"},
+        {T::DateTime, u"10:30", "0000-00-00 10:30:00.000"},
+        {T::DateTime, u"3:04:05", "0000-00-00 03:04:05.000"},
+        {T::DateTime, u"3:04", "0000-00-00 03:04:00.000"},
     };
     Check(unitedStates);
 
@@ -202,6 +228,191 @@ TEST_F(FieldInput, DatesAndTimesFollowTheUserPatterns) {
         {T::Time, u"13.04.05.250", "0000-00-00 13:04:05.250"},
     };
     Check(finland);
+
+    // Names and literals are read as the patterns write them; a wrong day name is refused.
+    Use(u"dddd, MMMM d, yyyy", u"h:mm tt", u'.');
+    const Case named[] = {
+        {T::Date, u"Tuesday, March 5, 2024", "2024-03-05 00:00:00.000"},
+        {T::DateTime, u"Tuesday, March 5, 2024 1:30 PM", "2024-03-05 13:30:00.000"},
+        {T::Date, u"Monday, March 5, 2024", "! 'Monday, March 5, 2024' is not a valid date"},
+        {T::Date, u"3/5/2024", "2024-03-05 00:00:00.000"},
+    };
+    Check(named);
+    Use(u"d.M.yyyy 'г.'", u"H:mm:ss", u',');
+    const Case literal[] = {
+        {T::Date, u"5.3.2024 г.", "2024-03-05 00:00:00.000"},
+        {T::DateTime, u"5.3.2024 г. 13:04:05", "2024-03-05 13:04:05.000"},
+        {T::Date, u"5.3.2024", "2024-03-05 00:00:00.000"},
+    };
+    Check(literal);
+}
+
+TEST_F(FieldInput, ColumnsOfSixtyFourBitIntegersTakeTheWholeRange) {
+    struct Wide {
+        TFieldType type;
+        std::u16string_view typed;
+        const char* expected;
+    };
+    const Wide cases[] = {
+        {T::Integer, u"3000000000", "int 3000000000"},
+        {T::Smallint, u"-40000", "int -40000"},
+        {T::Integer, u"9223372036854775807", "int 9223372036854775807"},
+        {T::Integer, u"-9223372036854775809",
+         "! '-9223372036854775809' is not a valid integer value for field 'Qty'"},
+    };
+    for (const Wide& c : cases)
+        EXPECT_EQ(Outcome(c.type, c.typed, CellValue::Null(), true), c.expected) << ToUtf8(c.typed);
+}
+
+// Text shown for a value, typed into another cell, gives the value again wherever the text
+// holds all of it: every kind, under patterns of each shape.
+TEST_F(FieldInput, ShownTextReadsBackAsItsValue) {
+    struct Patterns {
+        std::u16string_view date, time;
+        char16_t separator;
+    };
+    const Patterns patterns[] = {
+        {u"M/d/yyyy", u"h:mm:ss tt", u'.'},      {u"dd/MM/yyyy", u"HH:mm:ss", u'.'},
+        {u"d.M.yyyy 'г.'", u"H:mm:ss", u','},    {u"d.M.yy", u"H.mm.ss", u','},
+        {u"yyyy. MM. dd.", u"tt h:mm:ss", u'.'}, {u"yyyy-MM-dd", u"HH:mm", u'.'},
+        {u"M/d/yyyy", u"h:mm t", u'.'},          {u"dd 'de' MM 'de' yyyy", u"HH'h'mm", u','},
+        {u"dd-MMM-yy", u"HH:mm:ss", u'.'},       {u"dddd, MMMM d, yyyy", u"h:mm tt", u'.'},
+    };
+    auto at = [](int y, int mo, int d, int h = 0, int mi = 0, int sec = 0) {
+        return CellValue::OfDateTime({y, mo, d, h, mi, sec, 0});
+    };
+    // Values every pattern above holds: whole minutes, years from 2000 to 2049.
+    const std::pair<TFieldType, CellValue> values[] = {
+        {T::Date, at(2024, 3, 5)},
+        {T::Date, at(2001, 12, 31)},
+        {T::Time, at(0, 0, 0, 0, 0)},
+        {T::Time, at(0, 0, 0, 12, 0)},
+        {T::Time, at(0, 0, 0, 23, 59)},
+        {T::DateTime, at(2024, 3, 5)},
+        {T::DateTime, at(2024, 12, 31, 23, 59)},
+        {T::DateTime, at(2024, 2, 29, 0, 1)},
+        {T::DateTime, at(2049, 1, 2, 12, 30)},
+        {T::DateTime, at(0, 0, 0, 3, 4)},
+        {T::DateTime, at(0, 0, 0, 0, 0)},
+        {T::DateTime, at(0, 0, 0, 15, 30)},
+        {T::Float, CellValue::OfReal(2.5)},
+        {T::Float, CellValue::OfReal(-0.001)},
+        {T::Float, CellValue::OfReal(0.1)},
+        {T::Float, CellValue::OfReal(1.5e-7)},
+        {T::Float, CellValue::OfReal(123456789012345.0)},
+        {T::Float, CellValue::OfReal(std::numeric_limits<double>::max())},
+        {T::Float, CellValue::OfReal(-std::numeric_limits<double>::max())},
+        {T::Float, CellValue::OfReal(std::numeric_limits<double>::denorm_min())},
+        {T::Decimal, CellValue::OfDecimal(u"-123.45")},
+        {T::Smallint, CellValue::OfInteger(-32768)},
+        {T::Integer, CellValue::OfInteger(2147483647)},
+        {T::Largeint, CellValue::OfInteger(std::numeric_limits<std::int64_t>::min())},
+        {T::Boolean, CellValue::OfInteger(1)},
+        {T::Boolean, CellValue::OfInteger(0)},
+        {T::WideString, CellValue::OfText(u" a\u05D0 ")},
+    };
+    // And those the patterns with seconds hold.
+    const std::pair<TFieldType, CellValue> withSeconds[] = {
+        {T::Time, at(0, 0, 0, 13, 4, 5)},
+        {T::DateTime, at(0, 0, 0, 3, 4, 5)},
+        {T::DateTime, at(2024, 3, 5, 0, 0, 59)},
+    };
+    for (const Patterns& p : patterns) {
+        Use(p.date, p.time, p.separator);
+        std::vector<std::pair<TFieldType, CellValue>> held(std::begin(values), std::end(values));
+        if (p.time.find(u's') != std::u16string_view::npos)
+            held.insert(held.end(), std::begin(withSeconds), std::end(withSeconds));
+        for (const auto& [type, value] : held) {
+            std::u16string shown = FieldValueText(type, value);
+            EXPECT_EQ(Outcome(type, shown), ValueText(value))
+                << ToUtf8(p.date) << " | " << ToUtf8(p.time) << ": '" << ToUtf8(shown) << "'";
+        }
+    }
+}
+
+// Where the shown text lost part of the value, typing it back keeps the value; the same text
+// typed anywhere else means what it says, and so does any other text.
+TEST_F(FieldInput, ShownTextThatLostPartOfTheValueKeepsIt) {
+    struct Lossy {
+        std::u16string_view date, time;
+        TFieldType type;
+        CellValue value;
+        const char* elsewhere; // the shown text typed where the cell held nothing
+    };
+    const Lossy cases[] = {
+        {u"M/d/yyyy", u"h:mm:ss tt", T::Time, CellValue::OfDateTime({0, 0, 0, 10, 0, 0, 500}),
+         "0000-00-00 10:00:00.000"},
+        {u"M/d/yyyy", u"HH:mm", T::DateTime, CellValue::OfDateTime({2024, 3, 5, 10, 30, 45, 0}),
+         "2024-03-05 10:30:00.000"},
+        {u"M/d/yy", u"HH:mm", T::Date, CellValue::OfDateTime({1949, 3, 5}),
+         "2049-03-05 00:00:00.000"},
+        {u"M/d/yyyy", u"HH:mm", T::Date, CellValue::OfDateTime({2024, 3, 5, 10, 0, 0, 0}),
+         "2024-03-05 00:00:00.000"},
+        {u"M/d/yyyy", u"h:mm", T::Time, CellValue::OfDateTime({0, 0, 0, 15, 30, 0, 0}),
+         "0000-00-00 03:30:00.000"},
+        {u"M/d/yyyy", u"HH:mm", T::Float, CellValue::OfReal(1.0 / 3), "real 0.333333333333333"},
+        {u"M/d/yyyy", u"HH:mm", T::Float, CellValue::OfReal(0.1 + 0.2), "real 0.3"},
+        {u"M/d/yyyy", u"HH:mm", T::Boolean, CellValue::OfInteger(5), "int 1"},
+        {u"M/d/yyyy", u"HH:mm", T::Integer, CellValue::OfText(u"n/a"),
+         "! 'n/a' is not a valid integer value for field 'Qty'"},
+        {u"M/d/yyyy", u"HH:mm", T::Decimal, CellValue::OfDecimal(u"12.50"), "dec 12.5"},
+    };
+    for (const Lossy& c : cases) {
+        Use(c.date, c.time, u'.');
+        std::u16string shown = FieldValueText(c.type, c.value);
+        EXPECT_EQ(Outcome(c.type, shown, c.value), ValueText(c.value)) << ToUtf8(shown);
+        EXPECT_EQ(Outcome(c.type, shown), c.elsewhere) << ToUtf8(shown);
+    }
+    Use(u"M/d/yyyy", u"h:mm:ss tt", u'.');
+    EXPECT_EQ(Outcome(T::Time, u"10:00:01 AM", CellValue::OfDateTime({0, 0, 0, 10, 0, 0, 500})),
+              "0000-00-00 10:00:01.000");
+}
+
+TEST_F(FieldInput, ColumnsOfNoFixedKindKeepTheOriginalKind) {
+    FormatSettings.DecimalSeparator = u',';
+    struct Kept {
+        CellValue original;
+        std::u16string_view typed;
+        const char* expected;
+    };
+    const Kept cases[] = {
+        {CellValue::OfInteger(42), u"43", "int 43"},
+        {CellValue::OfInteger(42), u" -3000000000 ", "int -3000000000"},
+        {CellValue::OfInteger(42), u"4,5", "text '4,5'"},
+        {CellValue::OfInteger(42), u"", "text ''"},
+        {CellValue::OfReal(2.5), u"3", "real 3"},
+        {CellValue::OfReal(2.5), u"-1,5E3", "real -1500"},
+        {CellValue::OfReal(2.5), u"1.5", "text '1.5'"},
+        {CellValue::OfText(u"a"), u"43", "text '43'"},
+        {CellValue::Null(), u"43", "text '43'"},
+        {CellValue::OfBytes("AB"), u"43", "text '43'"},
+    };
+    for (const Kept& c : cases)
+        EXPECT_EQ(Outcome(T::Variant, c.typed, c.original), c.expected) << ToUtf8(c.typed);
+}
+
+TEST_F(FieldInput, TextWithNulOrUnpairedSurrogateIsRefusedForEveryKind) {
+    using namespace std::string_view_literals;
+    const char* nul = "! Field 'Qty' cannot hold a NUL character";
+    const char* half = "! Field 'Qty' cannot hold an unpaired surrogate (half of a UTF-16 "
+                       "character pair)";
+    const Case cases[] = {
+        {T::WideString, u"a\0b"sv, nul},
+        {T::WideMemo, u"\0"sv, nul},
+        {T::Integer, u"4\0"sv, nul},
+        {T::DateTime, u"3/5/2024\0"sv, nul},
+        {T::Variant, u"x\0"sv, nul},
+        {T::WideString, u"a\xD83D", half},
+        {T::WideString, u"\xDE00z", half},
+        {T::WideMemo, u"\xD83D\xD83D\xDE00", half},
+        {T::Variant, u"\xDC00", half},
+        {T::Guid, u"{\xD800}", half},
+        {T::WideString, u"\xD83D\xDE00", "text '\xF0\x9F\x98\x80'"},
+    };
+    Check(cases);
+    // Bytes in a column of no fixed kind show as such units; shown unchanged, they stay bytes.
+    const CellValue bytes = CellValue::OfBytes("\0\0A\xD8"sv);
+    EXPECT_EQ(Outcome(T::Variant, FieldValueText(T::Variant, bytes), bytes), "bytes");
 }
 
 TEST_F(FieldInput, EmptyTextIsNullExceptForText) {

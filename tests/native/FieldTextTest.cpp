@@ -152,6 +152,10 @@ TEST_F(FieldText, DatesAndTimesFollowTheUserPatterns) {
     FormatSettings.ShortDateFormat = u"dd.MM.yy";
     FormatSettings.LongTimeFormat = u"HH:mm 'h'";
     EXPECT_EQ(ToUtf8(FieldValueText(T::DateTime, At(2024, 3, 5, 9, 7, 0))), "05.03.24 09:07 h");
+    FormatSettings.ShortDateFormat = u"dddd, MMMM d, yyyy '('ddd MMM')'";
+    EXPECT_EQ(ToUtf8(FieldValueText(T::Date, At(2024, 3, 5))), "Tuesday, March 5, 2024 (Tue Mar)");
+    EXPECT_EQ(ToUtf8(FieldValueText(T::Date, At(2000, 1, 1))),
+              "Saturday, January 1, 2000 (Sat Jan)");
 }
 
 TEST_F(FieldText, BytesPairIntoUnitsLongBytesAreEightBitText) {
