@@ -9,11 +9,15 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <utility>
 
 #include "base/Exception.h"
 #include "base/Text.h"
+#include "data/DateTimeText.h"
 #include "data/DecimalText.h"
 #include "data/Driver.h"
 #include "data/IsoDateTime.h"
@@ -233,13 +237,24 @@ std::u16string TextAttribute(const Handle& statement, SQLUSMALLINT column, SQLUS
     return {};
 }
 
+// What a result needs to know of its connection to read every value exactly.
+struct ResultReading {
+    bool postgres = false;
+    // The session time zone's offset from UTC (seconds east) when it is the same at every
+    // instant; asked only by a result that has values bearing a time zone.
+    std::function<std::optional<int>()> fixedZoneOffset;
+};
+
 class OdbcResult : public DriverResult {
 public:
-    OdbcResult(Handle statement, SQLSMALLINT columnCount) : statement_(std::move(statement)) {
+    OdbcResult(Handle statement, SQLSMALLINT columnCount, const ResultReading& reading)
+        : statement_(std::move(statement)) {
         columns_.resize(columnCount);
         slots_.resize(columnCount);
         for (SQLUSMALLINT i = 0; i < SQLUSMALLINT(columnCount); ++i)
-            Describe(i);
+            Describe(i, reading);
+        if (std::any_of(slots_.begin(), slots_.end(), [](const Slot& s) { return s.zoned; }))
+            zoneOffset_ = reading.fixedZoneOffset();
     }
 
     const std::vector<ColumnInfo>& Columns() const override { return columns_; }
@@ -267,13 +282,21 @@ public:
 private:
     struct Slot {
         ReadAs readAs = ReadAs::Text;
+        // Values of an instant, shown in the session's time zone without its offset.
+        bool zoned = false;
+        // psqlODBC turns a date it cannot take apart ('infinity', a year beyond 9999) into some
+        // other date. Bound as a number, the same value is the number the server's own text
+        // begins with: infinite or the year.
+        bool leadBound = false;
+        SQLDOUBLE lead = 0;
+        SQLLEN leadIndicator = 0;
         // Text and bytes of the current row; kept from row to row to spare reallocation.
         std::u16string text;
         std::u16string decimal;
         std::string bytes;
     };
 
-    void Describe(SQLUSMALLINT index) {
+    void Describe(SQLUSMALLINT index, const ResultReading& reading) {
         SQLUSMALLINT number = index + 1;
         ColumnInfo& column = columns_[index];
         std::u16string name(64, u'\0');
@@ -290,7 +313,14 @@ private:
         }
         name.resize(std::min<std::size_t>(std::max<SQLSMALLINT>(nameLength, 0), name.size()));
         column.name = std::move(name);
-        slots_[index].readAs = Classify(sqlType, column);
+        Slot& slot = slots_[index];
+        slot.readAs = Classify(sqlType, column);
+        if (reading.postgres && (slot.readAs == ReadAs::Date || slot.readAs == ReadAs::Timestamp)) {
+            slot.zoned = TextAttribute(statement_, number, SQL_DESC_TYPE_NAME) == u"timestamptz";
+            slot.leadBound =
+                SQL_SUCCEEDED(SQLBindCol(statement_.Get(), number, SQL_C_DOUBLE, &slot.lead,
+                                         sizeof slot.lead, &slot.leadIndicator));
+        }
         switch (column.type) {
         case TFieldType::Decimal:
             column.precision = DeclaredSize(size);
@@ -383,30 +413,9 @@ private:
             return ReadFixed(number, SQL_C_DOUBLE, value) ? CellValue::OfReal(value)
                                                           : CellValue::Null();
         }
-        case ReadAs::Date: {
-            SQL_DATE_STRUCT value{};
-            if (!ReadFixed(number, SQL_C_TYPE_DATE, value))
-                return CellValue::Null();
-            TDateTime when;
-            when.year = value.year;
-            when.month = value.month;
-            when.day = value.day;
-            return CellValue::OfDateTime(when);
-        }
-        case ReadAs::Timestamp: {
-            SQL_TIMESTAMP_STRUCT value{};
-            if (!ReadFixed(number, SQL_C_TYPE_TIMESTAMP, value))
-                return CellValue::Null();
-            TDateTime when;
-            when.year = value.year;
-            when.month = value.month;
-            when.day = value.day;
-            when.hour = value.hour;
-            when.minute = value.minute;
-            when.second = value.second;
-            when.millisecond = int(value.fraction / 1000000); // nanoseconds
-            return CellValue::OfDateTime(when);
-        }
+        case ReadAs::Date:
+        case ReadAs::Timestamp:
+            return ReadStamp(number, slot);
         case ReadAs::Binary: {
             auto length = ReadLong(number, SQL_C_BINARY, slot.bytes);
             return length < 0 ? CellValue::Null()
@@ -423,11 +432,70 @@ private:
         std::u16string_view text(slot.text.data(), length);
         if (slot.readAs == ReadAs::Decimal && NormalizeDecimalText(text, slot.decimal))
             return CellValue::OfDecimal(slot.decimal);
+        DateTimeFields fields;
         TDateTime time;
-        if (slot.readAs == ReadAs::Time && ParseIsoDateTime(text, time))
-            return CellValue::OfDateTime(time);
+        if (slot.readAs == ReadAs::Time && ParseDateTimeFields(text, fields) &&
+            FieldsToDateTime(fields, time))
+            return NeedsStoredText(fields) ? CellValue::OfDateTime(time, text)
+                                           : CellValue::OfDateTime(time);
         // What cannot be read as its kind ("NaN" in a numeric column) is shown as it is.
         return CellValue::OfText(text);
+    }
+
+    // A date or a date and time, read as ODBC's structure. What a millisecond date-time cannot
+    // give back exactly keeps its full spelling; what it cannot hold at all is text.
+    CellValue ReadStamp(SQLUSMALLINT number, Slot& slot) {
+        DateTimeFields fields;
+        fields.hasDate = true;
+        if (slot.readAs == ReadAs::Date) {
+            SQL_DATE_STRUCT value{};
+            if (!ReadFixed(number, SQL_C_TYPE_DATE, value))
+                return CellValue::Null();
+            fields.year = value.year;
+            fields.month = value.month;
+            fields.day = value.day;
+        } else {
+            SQL_TIMESTAMP_STRUCT value{};
+            if (!ReadFixed(number, SQL_C_TYPE_TIMESTAMP, value))
+                return CellValue::Null();
+            fields.hasTime = true;
+            fields.year = value.year;
+            fields.month = value.month;
+            fields.day = value.day;
+            fields.hour = value.hour;
+            fields.minute = value.minute;
+            fields.second = value.second;
+            fields.nanosecond = value.fraction;
+        }
+        if (slot.leadBound && slot.leadIndicator != SQL_NULL_DATA) {
+            if (std::isinf(slot.lead))
+                return CellValue::OfText(slot.lead > 0 ? u"infinity" : u"-infinity");
+            // The year is all that is left of such a date; the rest is not made up.
+            if (slot.lead > 9999) {
+                slot.text = IntToStr((long long)slot.lead) + u"-?\?-?\?";
+                return CellValue::OfText(slot.text);
+            }
+        }
+        // psqlODBC's year of a date before Christ (44 BC is -44).
+        if (fields.year < 0) {
+            fields.beforeChrist = true;
+            fields.year = -fields.year;
+        }
+        if (slot.zoned && zoneOffset_) {
+            fields.hasOffset = true;
+            fields.offsetSeconds = *zoneOffset_;
+        }
+        TDateTime when;
+        bool fits = FieldsToDateTime(fields, when);
+        if (fits && !NeedsStoredText(fields) && !slot.zoned)
+            return CellValue::OfDateTime(when);
+        slot.text.clear();
+        AppendDateTimeText(slot.text, fields);
+        // Without its offset, a wall time of a zone with summer time may stand for two
+        // instants; it is shown, but never used to find its row.
+        if (!fits || (slot.zoned && !zoneOffset_))
+            return CellValue::OfText(slot.text);
+        return CellValue::OfDateTime(when, slot.text);
     }
 
     // The statement's further results (the rest of a batch) still run, and their errors are
@@ -440,7 +508,8 @@ private:
 
     Handle statement_;
     std::vector<ColumnInfo> columns_;
-    std::vector<Slot> slots_;
+    std::vector<Slot> slots_; // never resized: bound columns point into it
+    std::optional<int> zoneOffset_;
     bool done_ = false;
 };
 
@@ -561,6 +630,32 @@ struct Parameter {
         }
     }
 
+    // A value read with its stored spelling, bound so that "=" finds exactly what was read.
+    void SetStored(std::u16string_view stored) {
+        DateTimeFields f;
+        TDateTime unused;
+        bool plain = ParseDateTimeFields(stored, f) && FieldsToDateTime(f, unused) && !f.hasOffset;
+        if (plain && f.hasDate && f.hasTime) {
+            cType = SQL_C_TYPE_TIMESTAMP;
+            sqlType = SQL_TYPE_TIMESTAMP;
+            indicator = 0;
+            timestamp = {SQLSMALLINT(f.year),      SQLUSMALLINT(f.month),  SQLUSMALLINT(f.day),
+                         SQLUSMALLINT(f.hour),     SQLUSMALLINT(f.minute), SQLUSMALLINT(f.second),
+                         SQLUINTEGER(f.nanosecond)};
+            digits = SQLSMALLINT(std::max(3, f.fractionDigits));
+            columnSize = SQLULEN(20 + digits);
+        } else if (plain && !f.hasDate) {
+            // ODBC's time structure has no fraction of a second; its text does.
+            SetText(stored, SQL_TYPE_TIME);
+            digits = SQLSMALLINT(f.fractionDigits);
+        } else {
+            // ODBC's structures have no offset: only the database's reading of the text keeps
+            // it. psqlODBC sends such text untyped, for the column to take it as its own type,
+            // where a timestamp's type would first drop the offset.
+            SetText(stored, SQL_WVARCHAR);
+        }
+    }
+
     // NULL of the column's own type, with the C type that type is naturally read as.
     void SetNull(const BoundValue& bound) {
         sqlType = SqlTypeOf(bound.type);
@@ -654,8 +749,10 @@ struct Parameter {
             columnSize = std::max<SQLULEN>(bytes.size(), 1);
             break;
         case CellValue::Tag::DateTime:
-            if (bound.type == TFieldType::Date || bound.type == TFieldType::Time ||
-                bound.type == TFieldType::DateTime)
+            if (!value.text.empty())
+                SetStored(value.text);
+            else if (bound.type == TFieldType::Date || bound.type == TFieldType::Time ||
+                     bound.type == TFieldType::DateTime)
                 SetDateTime(value.dateTime, SqlTypeOf(bound.type));
             else
                 SetDateTime(value.dateTime,
@@ -767,6 +864,9 @@ public:
                                      SQL_DRIVER_NOPROMPT),
                    u"SQLDriverConnect");
         connected_ = true;
+        dbms_ = InfoText(SQL_DBMS_NAME);
+        reading_.postgres = StartsWithText(dbms_, u"PostgreSQL");
+        reading_.fixedZoneOffset = [this] { return FixedZoneOffset(); };
     }
 
     ~OdbcConnection() override {
@@ -976,14 +1076,14 @@ private:
     Handle NewStatement() { return Handle(SQL_HANDLE_STMT, dbc_.Get(), SQL_HANDLE_DBC); }
 
     // The first result of the executed statement that has columns, or null when none has.
-    static std::unique_ptr<DriverResult> FirstResult(Handle statement, SQLRETURN rc) {
+    std::unique_ptr<DriverResult> FirstResult(Handle statement, SQLRETURN rc) {
         if (rc != SQL_NO_DATA)
             statement.Check(rc, u"SQLExecDirect");
         for (;;) {
             SQLSMALLINT columns = 0;
             statement.Check(SQLNumResultCols(statement.Get(), &columns), u"SQLNumResultCols");
             if (columns > 0)
-                return std::make_unique<OdbcResult>(std::move(statement), columns);
+                return std::make_unique<OdbcResult>(std::move(statement), columns, reading_);
             rc = SQLMoreResults(statement.Get());
             if (rc == SQL_NO_DATA)
                 return nullptr;
@@ -1078,8 +1178,29 @@ private:
         return value;
     }
 
+    // PostgreSQL's session time zone, when its offset never changes: sampled a month apart over
+    // four centuries, any summer time or change of offset shows. Null also when the server
+    // cannot say (a transaction already failed): then no wall time is trusted.
+    std::optional<int> FixedZoneOffset() {
+        try {
+            auto result = OpenResult(
+                u"select count(distinct o), min(o) from (select extract(timezone from t)::int "
+                u"as o from generate_series(timestamptz '1800-01-01 00:00+00', "
+                u"timestamptz '2200-01-01 00:00+00', interval '1 month') as t) as offsets");
+            std::vector<CellValue> row;
+            if (result && result->Fetch(row) && row.size() == 2 &&
+                row[0].tag == CellValue::Tag::Integer && row[0].integer == 1 &&
+                row[1].tag == CellValue::Tag::Integer)
+                return int(row[1].integer);
+        } catch (const Exception&) {
+        }
+        return std::nullopt;
+    }
+
     Handle env_;
     Handle dbc_;
+    std::u16string dbms_;
+    ResultReading reading_;
     bool connected_ = false;
     bool inTransaction_ = false;
 };
