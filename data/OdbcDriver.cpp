@@ -956,6 +956,10 @@ public:
         SQLSMALLINT schemaLength = SQLSMALLINT(schemaText.size());
         SQLSMALLINT tableLength = SQLSMALLINT(tableText.size());
         std::vector<std::vector<std::u16string>> keys;
+        const bool ignoreCase = NamesIgnoreCase();
+        auto same = [ignoreCase](std::u16string_view a, std::u16string_view b) {
+            return ignoreCase ? SameText(a, b) : a == b;
+        };
 
         struct KeyColumn {
             long long ordinal;
@@ -1028,15 +1032,15 @@ public:
             while (FetchRow(statement)) {
                 GetText(statement, 2, rowSchema);
                 GetText(statement, 3, rowTable);
-                if (rowTable == tableText && (schema.empty() || rowSchema == schemaText) &&
+                if (same(rowTable, tableText) && (schema.empty() || same(rowSchema, schemaText)) &&
                     GetText(statement, 4, column))
                     tableColumns.push_back(column);
             }
         }
         std::vector<std::u16string> partial = PartialIndexes(schema, table);
         auto isColumn = [&](const KeyColumn& column) {
-            return std::find(tableColumns.begin(), tableColumns.end(), column.name) !=
-                   tableColumns.end();
+            return std::any_of(tableColumns.begin(), tableColumns.end(),
+                               [&](const std::u16string& name) { return same(name, column.name); });
         };
         for (auto& index : indexes) {
             if (!index.usable || index.columns.empty() ||
@@ -1048,7 +1052,7 @@ public:
             std::vector<std::u16string> key;
             for (auto& column : index.columns)
                 key.push_back(std::move(column.name));
-            if (!HasKey(keys, key))
+            if (!HasKey(keys, key, same))
                 keys.push_back(std::move(key));
         }
         return keys;
@@ -1062,12 +1066,12 @@ public:
             dialect.quoteOpen = quote[0];
             dialect.quoteClose = quote[0] == u'[' ? u']' : quote[0];
         }
-        std::u16string dbms = InfoText(SQL_DBMS_NAME);
-        if (StartsWithText(dbms, u"PostgreSQL"))
+        dialect.namesIgnoreCase = NamesIgnoreCase();
+        if (reading_.postgres)
             dialect.insertReturning = SqlDialect::InsertReturning::Returning;
-        else if (SameText(dbms, u"Microsoft SQL Server"))
+        else if (SameText(dbms_, u"Microsoft SQL Server"))
             dialect.insertReturning = SqlDialect::InsertReturning::Output;
-        else if (StartsWithText(dbms, u"SQLite") && VersionAtLeast(InfoText(SQL_DBMS_VER), 3, 35))
+        else if (StartsWithText(dbms_, u"SQLite") && VersionAtLeast(InfoText(SQL_DBMS_VER), 3, 35))
             dialect.insertReturning = SqlDialect::InsertReturning::Returning;
         return dialect;
     }
@@ -1124,13 +1128,24 @@ private:
     }
 
     // Whether `keys` has one of the same columns, in any order.
+    template <typename Same>
     static bool HasKey(const std::vector<std::vector<std::u16string>>& keys,
-                       std::vector<std::u16string> key) {
-        std::sort(key.begin(), key.end());
-        return std::any_of(keys.begin(), keys.end(), [&](std::vector<std::u16string> other) {
-            std::sort(other.begin(), other.end());
-            return other == key;
+                       const std::vector<std::u16string>& key, Same same) {
+        return std::any_of(keys.begin(), keys.end(), [&](const std::vector<std::u16string>& other) {
+            return std::is_permutation(key.begin(), key.end(), other.begin(), other.end(), same);
         });
+    }
+
+    // Whether two names that differ only in case name the same column. psqlODBC and the
+    // SQLite ODBC driver report quoted names as SQL_IC_SENSITIVE, FreeTDS as SQL_IC_MIXED
+    // whatever the server's collation. SQLite itself never tells such names apart.
+    bool NamesIgnoreCase() {
+        if (StartsWithText(dbms_, u"SQLite"))
+            return true;
+        SQLUSMALLINT quotedCase = 0;
+        return SQL_SUCCEEDED(SQLGetInfoW(dbc_.Get(), SQL_QUOTED_IDENTIFIER_CASE, &quotedCase,
+                                         sizeof quotedCase, nullptr)) &&
+               quotedCase == SQL_IC_MIXED;
     }
 
     // The table's indexes that cover only some rows, where the driver's SQLStatistics does
@@ -1138,7 +1153,7 @@ private:
     std::vector<std::u16string> PartialIndexes(std::u16string_view schema,
                                                std::u16string_view table) {
         std::vector<std::u16string> names;
-        if (!StartsWithText(InfoText(SQL_DBMS_NAME), u"PostgreSQL"))
+        if (!reading_.postgres)
             return names;
         BoundValue tableName, schemaName;
         tableName.type = schemaName.type = TFieldType::WideString;
