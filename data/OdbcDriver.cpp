@@ -481,6 +481,7 @@ private:
             fields.beforeChrist = true;
             fields.year = -fields.year;
         }
+        // An instant keeps its offset, to be found again whatever the session's zone is by then.
         if (slot.zoned && zoneOffset_) {
             fields.hasOffset = true;
             fields.offsetSeconds = *zoneOffset_;
