@@ -237,13 +237,33 @@ std::u16string TextAttribute(const Handle& statement, SQLUSMALLINT column, SQLUS
     return {};
 }
 
+// The session's time zone, as a result that has instants needs it: its offset from UTC
+// (seconds east) when that is the same at every instant, else its name. Neither when the
+// server could not say.
+struct SessionZone {
+    std::optional<int> fixedOffset;
+    std::u16string name;
+};
+
 // What a result needs to know of its connection to read every value exactly.
 struct ResultReading {
     bool postgres = false;
-    // The session time zone's offset from UTC (seconds east) when it is the same at every
-    // instant; asked only by a result that has values bearing a time zone.
-    std::function<std::optional<int>()> fixedZoneOffset;
+    std::function<SessionZone()> sessionZone;
 };
+
+// "2024-11-03 01:30:00 America/New_York": a wall time and the zone it was read in, for a zone
+// whose offset changes.
+bool SplitZonedWallTime(std::u16string_view text, std::u16string_view& wall,
+                        std::u16string_view& zone) {
+    std::size_t blank = text.rfind(u' ');
+    DateTimeFields fields;
+    if (blank == std::u16string_view::npos || blank + 1 == text.size() ||
+        !ParseDateTimeFields(text.substr(0, blank), fields) || !fields.hasTime || fields.hasOffset)
+        return false;
+    wall = text.substr(0, blank);
+    zone = text.substr(blank + 1);
+    return true;
+}
 
 class OdbcResult : public DriverResult {
 public:
@@ -254,7 +274,7 @@ public:
         for (SQLUSMALLINT i = 0; i < SQLUSMALLINT(columnCount); ++i)
             Describe(i, reading);
         if (std::any_of(slots_.begin(), slots_.end(), [](const Slot& s) { return s.zoned; }))
-            zoneOffset_ = reading.fixedZoneOffset();
+            zone_ = reading.sessionZone();
     }
 
     const std::vector<ColumnInfo>& Columns() const override { return columns_; }
@@ -481,10 +501,11 @@ private:
             fields.beforeChrist = true;
             fields.year = -fields.year;
         }
-        // An instant keeps its offset, to be found again whatever the session's zone is by then.
-        if (slot.zoned && zoneOffset_) {
+        // An instant keeps its offset, or else its zone's name, to be found again whatever the
+        // session's zone is by then.
+        if (slot.zoned && zone_.fixedOffset) {
             fields.hasOffset = true;
-            fields.offsetSeconds = *zoneOffset_;
+            fields.offsetSeconds = *zone_.fixedOffset;
         }
         TDateTime when;
         bool fits = FieldsToDateTime(fields, when);
@@ -492,10 +513,10 @@ private:
             return CellValue::OfDateTime(when);
         slot.text.clear();
         AppendDateTimeText(slot.text, fields);
-        // Without its offset, a wall time of a zone with summer time may stand for two
-        // instants; it is shown, but never used to find its row.
-        if (!fits || (slot.zoned && !zoneOffset_))
+        if (!fits || (slot.zoned && !fields.hasOffset && zone_.name.empty()))
             return CellValue::OfText(slot.text);
+        if (slot.zoned && !fields.hasOffset)
+            slot.text.append(u" ").append(zone_.name);
         return CellValue::OfDateTime(when, slot.text);
     }
 
@@ -510,7 +531,7 @@ private:
     Handle statement_;
     std::vector<ColumnInfo> columns_;
     std::vector<Slot> slots_; // never resized: bound columns point into it
-    std::optional<int> zoneOffset_;
+    SessionZone zone_;
     bool done_ = false;
 };
 
@@ -790,20 +811,6 @@ struct Parameter {
     }
 };
 
-// Binds each value to the marker at its position; `parameters` keeps their buffers.
-void BindParameters(const Handle& statement, const std::vector<BoundValue>& values,
-                    std::vector<Parameter>& parameters) {
-    parameters.assign(values.size(), Parameter());
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        Parameter& p = parameters[i];
-        p.Set(values[i]);
-        statement.Check(SQLBindParameter(statement.Get(), SQLUSMALLINT(i + 1), SQL_PARAM_INPUT,
-                                         p.cType, p.sqlType, p.columnSize, p.digits, p.Buffer(),
-                                         p.BufferLength(), &p.indicator),
-                        u"SQLBindParameter");
-    }
-}
-
 // A text column of a catalog function's row; false for NULL.
 bool GetText(const Handle& statement, SQLUSMALLINT column, std::u16string& text) {
     text.clear();
@@ -867,7 +874,7 @@ public:
         connected_ = true;
         dbms_ = InfoText(SQL_DBMS_NAME);
         reading_.postgres = StartsWithText(dbms_, u"PostgreSQL");
-        reading_.fixedZoneOffset = [this] { return FixedZoneOffset(); };
+        reading_.sessionZone = [this] { return SessionTimeZone(); };
     }
 
     ~OdbcConnection() override {
@@ -1194,23 +1201,81 @@ private:
         return value;
     }
 
-    // PostgreSQL's session time zone, when its offset never changes: sampled a month apart over
-    // four centuries, any summer time or change of offset shows. Null also when the server
-    // cannot say (a transaction already failed): then no wall time is trusted.
-    std::optional<int> FixedZoneOffset() {
+    // PostgreSQL's session time zone. Sampled a month apart over four centuries, any summer
+    // time or change of its offset shows. Nothing when the server cannot say (a transaction
+    // already failed): then no wall time is trusted.
+    SessionZone SessionTimeZone() {
+        SessionZone zone;
         try {
             auto result = OpenResult(
-                u"select count(distinct o), min(o) from (select extract(timezone from t)::int "
-                u"as o from generate_series(timestamptz '1800-01-01 00:00+00', "
-                u"timestamptz '2200-01-01 00:00+00', interval '1 month') as t) as offsets");
+                u"select count(distinct o), min(o), current_setting('TimeZone') from (select "
+                u"extract(timezone from t)::int as o from generate_series(timestamptz "
+                u"'1800-01-01 00:00+00', timestamptz '2200-01-01 00:00+00', interval '1 month') "
+                u"as t) as offsets");
             std::vector<CellValue> row;
-            if (result && result->Fetch(row) && row.size() == 2 &&
-                row[0].tag == CellValue::Tag::Integer && row[0].integer == 1 &&
-                row[1].tag == CellValue::Tag::Integer)
-                return int(row[1].integer);
+            if (result && result->Fetch(row) && row.size() == 3 &&
+                row[0].tag == CellValue::Tag::Integer && row[1].tag == CellValue::Tag::Integer &&
+                row[2].tag == CellValue::Tag::Text) {
+                if (row[0].integer == 1)
+                    zone.fixedOffset = int(row[1].integer);
+                else if (row[2].text.find(u' ') == std::u16string_view::npos)
+                    zone.name = row[2].text;
+            }
         } catch (const Exception&) {
         }
-        return std::nullopt;
+        return zone;
+    }
+
+    // The one instant a wall time stands for in its zone, as "2024-11-03 05:30:00.000000+00".
+    // Every offset the zone has within three days of it is tried: where a clock was set back,
+    // two instants have that wall time, and the value finds no row.
+    std::u16string ResolveWallTime(std::u16string_view wall, std::u16string_view zone) {
+        BoundValue wallValue, zoneValue;
+        wallValue.type = zoneValue.type = TFieldType::WideString;
+        wallValue.value = CellValue::OfText(wall);
+        zoneValue.value = CellValue::OfText(zone);
+        auto result = OpenBound(
+            u"select count(distinct c), min(to_char(c at time zone 'UTC', "
+            u"'YYYY-MM-DD HH24:MI:SS.US')) from (select (w - ((x at time zone z) - "
+            u"(x at time zone 'UTC'))) at time zone 'UTC' as c, w, z from (select cast(? as "
+            u"timestamp) as w, cast(? as text) as z) as v, lateral generate_series((w at time "
+            u"zone z) - interval '3 days', (w at time zone z) + interval '3 days', interval "
+            u"'1 hour') as x) as candidates where (c at time zone z) = w",
+            {wallValue, zoneValue});
+        std::vector<CellValue> row;
+        if (!result || !result->Fetch(row) || row.size() != 2 ||
+            row[0].tag != CellValue::Tag::Integer || row[1].tag != CellValue::Tag::Text)
+            throw Exception(u"The time " + std::u16string(wall) +
+                            u" does not exist in the time "
+                            u"zone " +
+                            std::u16string(zone) + u"; no row can be found by it.");
+        if (row[0].integer != 1)
+            throw Exception(u"The time " + std::u16string(wall) +
+                            u" stands for two instants in "
+                            u"the time zone " +
+                            std::u16string(zone) +
+                            u" (the clock was set back); no row can be found by it.");
+        return std::u16string(row[1].text) + u"+00";
+    }
+
+    // Binds each value to the marker at its position; `parameters` keeps their buffers.
+    void BindParameters(const Handle& statement, const std::vector<BoundValue>& values,
+                        std::vector<Parameter>& parameters) {
+        parameters.assign(values.size(), Parameter());
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            Parameter& p = parameters[i];
+            const CellValue& value = values[i].value;
+            std::u16string_view wall, zone;
+            if (value.tag == CellValue::Tag::DateTime && reading_.postgres &&
+                SplitZonedWallTime(value.text, wall, zone))
+                p.SetText(ResolveWallTime(wall, zone), SQL_WVARCHAR);
+            else
+                p.Set(values[i]);
+            statement.Check(SQLBindParameter(statement.Get(), SQLUSMALLINT(i + 1), SQL_PARAM_INPUT,
+                                             p.cType, p.sqlType, p.columnSize, p.digits, p.Buffer(),
+                                             p.BufferLength(), &p.indicator),
+                            u"SQLBindParameter");
+        }
     }
 
     Handle env_;

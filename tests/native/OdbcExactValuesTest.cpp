@@ -6,10 +6,11 @@
 #include "base/Text.h"
 #include "data/Driver.h"
 #include "tests/native/DriverValues.h"
+#include "tests/native/MessageOf.h"
 #include "tests/native/PostgresFixture.h"
 
-// Values read through psqlODBC are the values the rows are found by again: every one either
-// gives back exactly what the database stores or is text, which finds no row.
+// Values read through psqlODBC are the values the rows are found by again: every one gives
+// back exactly what the database stores, or is text, or is refused when bound.
 
 namespace {
 
@@ -106,15 +107,33 @@ TEST_F(OdbcExact, StampsFinerThanTheMillisecondOrWithAnOffsetFindTheirOwnRow) {
     }
 }
 
-// psqlODBC drops the offset of what it reads, and in a zone with summer time 05:30 and 06:30
-// UTC on that day are both 01:30: such a wall time stays text, which finds no row.
-TEST_F(OdbcExact, AWallTimeThatMayStandForTwoInstantsIsText) {
+// psqlODBC drops the offset of what it reads. In a zone with summer time a wall time is found
+// again by the zone's name, whatever the session's zone then; where the clock was set back it
+// stands for two instants (05:30 and 06:30 UTC that day are both 01:30 in New York) and the
+// write is refused.
+TEST_F(OdbcExact, AWallTimeFindsItsRowOnlyWhereItStandsForOneInstant) {
     db->Execute(u"set time zone 'America/New_York'");
-    std::vector<Kept> values = Column(u"select k from unnest(array['2024-11-03 05:30Z', "
-                                      u"'2024-11-03 06:30Z']::timestamptz[]) as k");
-    ASSERT_EQ(values.size(), 2u);
-    EXPECT_EQ(Show(values[0].value), "text:2024-11-03 01:30:00");
-    EXPECT_EQ(Show(values[1].value), "text:2024-11-03 01:30:00");
+    db->Execute(u"drop table if exists ev_stamps");
+    db->Execute(u"create table ev_stamps (k timestamptz primary key, v text)");
+    db->Execute(u"insert into ev_stamps values ('2024-11-03 05:30Z', 'a'), "
+                u"('2024-11-03 06:30Z', 'b'), ('2024-07-01 12:00Z', 'c')");
+    std::vector<Kept> keys = Column(u"select k from ev_stamps order by v");
+    ASSERT_EQ(keys.size(), 3u);
+    EXPECT_EQ(Show(keys[0].value), "dt:2024-11-03 01:30:00.000");
+    EXPECT_EQ(ToUtf8(keys[0].text), "2024-11-03 01:30:00 America/New_York");
+    EXPECT_EQ(Show(keys[2].value), "dt:2024-07-01 08:00:00.000");
+
+    db->Execute(u"set time zone 'UTC'");
+    auto update = [&](const Kept& key) {
+        return db->ExecuteBound(u"update ev_stamps set v = v || '!' where k = ?",
+                                {BoundValue{TFieldType::DateTime, 0, 0, 0, key.value}});
+    };
+    for (int i : {0, 1})
+        EXPECT_EQ(MessageOf([&] { update(keys[i]); }),
+                  "The time 2024-11-03 01:30:00 stands for two instants in the time zone "
+                  "America/New_York (the clock was set back); no row can be found by it.");
+    EXPECT_EQ(update(keys[2]), 1);
+    EXPECT_EQ(Shown(u"select string_agg(v, ',' order by v) from ev_stamps"), "text:a,b,c!");
     // A timestamp without a zone is what it says.
     EXPECT_EQ(Shown(u"select timestamp '2024-11-03 01:30'"), "dt:2024-11-03 01:30:00.000");
 }
