@@ -9,11 +9,15 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <utility>
 
 #include "base/Exception.h"
 #include "base/Text.h"
+#include "data/DateTimeText.h"
 #include "data/DecimalText.h"
 #include "data/Driver.h"
 #include "data/IsoDateTime.h"
@@ -233,13 +237,44 @@ std::u16string TextAttribute(const Handle& statement, SQLUSMALLINT column, SQLUS
     return {};
 }
 
+// The session's time zone, as a result that has instants needs it: its offset from UTC
+// (seconds east) when that is the same at every instant, else its name. Neither when the
+// server could not say.
+struct SessionZone {
+    std::optional<int> fixedOffset;
+    std::u16string name;
+};
+
+// What a result needs to know of its connection to read every value exactly.
+struct ResultReading {
+    bool postgres = false;
+    std::function<SessionZone()> sessionZone;
+};
+
+// "2024-11-03 01:30:00 America/New_York": a wall time and the zone it was read in, for a zone
+// whose offset changes.
+bool SplitZonedWallTime(std::u16string_view text, std::u16string_view& wall,
+                        std::u16string_view& zone) {
+    std::size_t blank = text.rfind(u' ');
+    DateTimeFields fields;
+    if (blank == std::u16string_view::npos || blank + 1 == text.size() ||
+        !ParseDateTimeFields(text.substr(0, blank), fields) || !fields.hasTime || fields.hasOffset)
+        return false;
+    wall = text.substr(0, blank);
+    zone = text.substr(blank + 1);
+    return true;
+}
+
 class OdbcResult : public DriverResult {
 public:
-    OdbcResult(Handle statement, SQLSMALLINT columnCount) : statement_(std::move(statement)) {
+    OdbcResult(Handle statement, SQLSMALLINT columnCount, const ResultReading& reading)
+        : statement_(std::move(statement)) {
         columns_.resize(columnCount);
         slots_.resize(columnCount);
         for (SQLUSMALLINT i = 0; i < SQLUSMALLINT(columnCount); ++i)
-            Describe(i);
+            Describe(i, reading);
+        if (std::any_of(slots_.begin(), slots_.end(), [](const Slot& s) { return s.zoned; }))
+            zone_ = reading.sessionZone();
     }
 
     const std::vector<ColumnInfo>& Columns() const override { return columns_; }
@@ -267,13 +302,21 @@ public:
 private:
     struct Slot {
         ReadAs readAs = ReadAs::Text;
+        // Values of an instant, shown in the session's time zone without its offset.
+        bool zoned = false;
+        // psqlODBC turns a date it cannot take apart ('infinity', a year beyond 9999) into some
+        // other date. Bound as a number, the same value is the number the server's own text
+        // begins with: infinite or the year.
+        bool leadBound = false;
+        SQLDOUBLE lead = 0;
+        SQLLEN leadIndicator = 0;
         // Text and bytes of the current row; kept from row to row to spare reallocation.
         std::u16string text;
         std::u16string decimal;
         std::string bytes;
     };
 
-    void Describe(SQLUSMALLINT index) {
+    void Describe(SQLUSMALLINT index, const ResultReading& reading) {
         SQLUSMALLINT number = index + 1;
         ColumnInfo& column = columns_[index];
         std::u16string name(64, u'\0');
@@ -290,7 +333,14 @@ private:
         }
         name.resize(std::min<std::size_t>(std::max<SQLSMALLINT>(nameLength, 0), name.size()));
         column.name = std::move(name);
-        slots_[index].readAs = Classify(sqlType, column);
+        Slot& slot = slots_[index];
+        slot.readAs = Classify(sqlType, column);
+        if (reading.postgres && (slot.readAs == ReadAs::Date || slot.readAs == ReadAs::Timestamp)) {
+            slot.zoned = TextAttribute(statement_, number, SQL_DESC_TYPE_NAME) == u"timestamptz";
+            slot.leadBound =
+                SQL_SUCCEEDED(SQLBindCol(statement_.Get(), number, SQL_C_DOUBLE, &slot.lead,
+                                         sizeof slot.lead, &slot.leadIndicator));
+        }
         switch (column.type) {
         case TFieldType::Decimal:
             column.precision = DeclaredSize(size);
@@ -383,30 +433,9 @@ private:
             return ReadFixed(number, SQL_C_DOUBLE, value) ? CellValue::OfReal(value)
                                                           : CellValue::Null();
         }
-        case ReadAs::Date: {
-            SQL_DATE_STRUCT value{};
-            if (!ReadFixed(number, SQL_C_TYPE_DATE, value))
-                return CellValue::Null();
-            TDateTime when;
-            when.year = value.year;
-            when.month = value.month;
-            when.day = value.day;
-            return CellValue::OfDateTime(when);
-        }
-        case ReadAs::Timestamp: {
-            SQL_TIMESTAMP_STRUCT value{};
-            if (!ReadFixed(number, SQL_C_TYPE_TIMESTAMP, value))
-                return CellValue::Null();
-            TDateTime when;
-            when.year = value.year;
-            when.month = value.month;
-            when.day = value.day;
-            when.hour = value.hour;
-            when.minute = value.minute;
-            when.second = value.second;
-            when.millisecond = int(value.fraction / 1000000); // nanoseconds
-            return CellValue::OfDateTime(when);
-        }
+        case ReadAs::Date:
+        case ReadAs::Timestamp:
+            return ReadStamp(number, slot);
         case ReadAs::Binary: {
             auto length = ReadLong(number, SQL_C_BINARY, slot.bytes);
             return length < 0 ? CellValue::Null()
@@ -423,11 +452,72 @@ private:
         std::u16string_view text(slot.text.data(), length);
         if (slot.readAs == ReadAs::Decimal && NormalizeDecimalText(text, slot.decimal))
             return CellValue::OfDecimal(slot.decimal);
+        DateTimeFields fields;
         TDateTime time;
-        if (slot.readAs == ReadAs::Time && ParseIsoDateTime(text, time))
-            return CellValue::OfDateTime(time);
+        if (slot.readAs == ReadAs::Time && ParseDateTimeFields(text, fields) &&
+            FieldsToDateTime(fields, time))
+            return NeedsStoredText(fields) ? CellValue::OfDateTime(time, text)
+                                           : CellValue::OfDateTime(time);
         // What cannot be read as its kind ("NaN" in a numeric column) is shown as it is.
         return CellValue::OfText(text);
+    }
+
+    // A date or a date and time, read as ODBC's structure. What a millisecond date-time cannot
+    // give back exactly keeps its full spelling; what it cannot hold at all is text.
+    CellValue ReadStamp(SQLUSMALLINT number, Slot& slot) {
+        DateTimeFields fields;
+        fields.hasDate = true;
+        if (slot.readAs == ReadAs::Date) {
+            SQL_DATE_STRUCT value{};
+            if (!ReadFixed(number, SQL_C_TYPE_DATE, value))
+                return CellValue::Null();
+            fields.year = value.year;
+            fields.month = value.month;
+            fields.day = value.day;
+        } else {
+            SQL_TIMESTAMP_STRUCT value{};
+            if (!ReadFixed(number, SQL_C_TYPE_TIMESTAMP, value))
+                return CellValue::Null();
+            fields.hasTime = true;
+            fields.year = value.year;
+            fields.month = value.month;
+            fields.day = value.day;
+            fields.hour = value.hour;
+            fields.minute = value.minute;
+            fields.second = value.second;
+            fields.nanosecond = value.fraction;
+        }
+        if (slot.leadBound && slot.leadIndicator != SQL_NULL_DATA) {
+            if (std::isinf(slot.lead))
+                return CellValue::OfText(slot.lead > 0 ? u"infinity" : u"-infinity");
+            // The year is all that is left of such a date; the rest is not made up.
+            if (slot.lead > 9999) {
+                slot.text = IntToStr((long long)slot.lead) + u"-?\?-?\?";
+                return CellValue::OfText(slot.text);
+            }
+        }
+        // psqlODBC's year of a date before Christ (44 BC is -44).
+        if (fields.year < 0) {
+            fields.beforeChrist = true;
+            fields.year = -fields.year;
+        }
+        // An instant keeps its offset, or else its zone's name, to be found again whatever the
+        // session's zone is by then.
+        if (slot.zoned && zone_.fixedOffset) {
+            fields.hasOffset = true;
+            fields.offsetSeconds = *zone_.fixedOffset;
+        }
+        TDateTime when;
+        bool fits = FieldsToDateTime(fields, when);
+        if (fits && !NeedsStoredText(fields) && !slot.zoned)
+            return CellValue::OfDateTime(when);
+        slot.text.clear();
+        AppendDateTimeText(slot.text, fields);
+        if (!fits || (slot.zoned && !fields.hasOffset && zone_.name.empty()))
+            return CellValue::OfText(slot.text);
+        if (slot.zoned && !fields.hasOffset)
+            slot.text.append(u" ").append(zone_.name);
+        return CellValue::OfDateTime(when, slot.text);
     }
 
     // The statement's further results (the rest of a batch) still run, and their errors are
@@ -440,7 +530,8 @@ private:
 
     Handle statement_;
     std::vector<ColumnInfo> columns_;
-    std::vector<Slot> slots_;
+    std::vector<Slot> slots_; // never resized: bound columns point into it
+    SessionZone zone_;
     bool done_ = false;
 };
 
@@ -561,6 +652,32 @@ struct Parameter {
         }
     }
 
+    // A value read with its stored spelling, bound so that "=" finds exactly what was read.
+    void SetStored(std::u16string_view stored) {
+        DateTimeFields f;
+        TDateTime unused;
+        bool plain = ParseDateTimeFields(stored, f) && FieldsToDateTime(f, unused) && !f.hasOffset;
+        if (plain && f.hasDate && f.hasTime) {
+            cType = SQL_C_TYPE_TIMESTAMP;
+            sqlType = SQL_TYPE_TIMESTAMP;
+            indicator = 0;
+            timestamp = {SQLSMALLINT(f.year),      SQLUSMALLINT(f.month),  SQLUSMALLINT(f.day),
+                         SQLUSMALLINT(f.hour),     SQLUSMALLINT(f.minute), SQLUSMALLINT(f.second),
+                         SQLUINTEGER(f.nanosecond)};
+            digits = SQLSMALLINT(std::max(3, f.fractionDigits));
+            columnSize = SQLULEN(20 + digits);
+        } else if (plain && !f.hasDate) {
+            // ODBC's time structure has no fraction of a second; its text does.
+            SetText(stored, SQL_TYPE_TIME);
+            digits = SQLSMALLINT(f.fractionDigits);
+        } else {
+            // ODBC's structures have no offset: only the database's reading of the text keeps
+            // it. psqlODBC sends such text untyped, for the column to take it as its own type,
+            // where a timestamp's type would first drop the offset.
+            SetText(stored, SQL_WVARCHAR);
+        }
+    }
+
     // NULL of the column's own type, with the C type that type is naturally read as.
     void SetNull(const BoundValue& bound) {
         sqlType = SqlTypeOf(bound.type);
@@ -654,8 +771,10 @@ struct Parameter {
             columnSize = std::max<SQLULEN>(bytes.size(), 1);
             break;
         case CellValue::Tag::DateTime:
-            if (bound.type == TFieldType::Date || bound.type == TFieldType::Time ||
-                bound.type == TFieldType::DateTime)
+            if (!value.text.empty())
+                SetStored(value.text);
+            else if (bound.type == TFieldType::Date || bound.type == TFieldType::Time ||
+                     bound.type == TFieldType::DateTime)
                 SetDateTime(value.dateTime, SqlTypeOf(bound.type));
             else
                 SetDateTime(value.dateTime,
@@ -691,20 +810,6 @@ struct Parameter {
                                       : 0;
     }
 };
-
-// Binds each value to the marker at its position; `parameters` keeps their buffers.
-void BindParameters(const Handle& statement, const std::vector<BoundValue>& values,
-                    std::vector<Parameter>& parameters) {
-    parameters.assign(values.size(), Parameter());
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        Parameter& p = parameters[i];
-        p.Set(values[i]);
-        statement.Check(SQLBindParameter(statement.Get(), SQLUSMALLINT(i + 1), SQL_PARAM_INPUT,
-                                         p.cType, p.sqlType, p.columnSize, p.digits, p.Buffer(),
-                                         p.BufferLength(), &p.indicator),
-                        u"SQLBindParameter");
-    }
-}
 
 // A text column of a catalog function's row; false for NULL.
 bool GetText(const Handle& statement, SQLUSMALLINT column, std::u16string& text) {
@@ -767,6 +872,9 @@ public:
                                      SQL_DRIVER_NOPROMPT),
                    u"SQLDriverConnect");
         connected_ = true;
+        dbms_ = InfoText(SQL_DBMS_NAME);
+        reading_.postgres = StartsWithText(dbms_, u"PostgreSQL");
+        reading_.sessionZone = [this] { return SessionTimeZone(); };
     }
 
     ~OdbcConnection() override {
@@ -859,6 +967,10 @@ public:
         SQLSMALLINT schemaLength = SQLSMALLINT(schemaText.size());
         SQLSMALLINT tableLength = SQLSMALLINT(tableText.size());
         std::vector<std::vector<std::u16string>> keys;
+        const bool ignoreCase = NamesIgnoreCase();
+        auto same = [ignoreCase](std::u16string_view a, std::u16string_view b) {
+            return ignoreCase ? SameText(a, b) : a == b;
+        };
 
         struct KeyColumn {
             long long ordinal;
@@ -931,15 +1043,15 @@ public:
             while (FetchRow(statement)) {
                 GetText(statement, 2, rowSchema);
                 GetText(statement, 3, rowTable);
-                if (rowTable == tableText && (schema.empty() || rowSchema == schemaText) &&
+                if (same(rowTable, tableText) && (schema.empty() || same(rowSchema, schemaText)) &&
                     GetText(statement, 4, column))
                     tableColumns.push_back(column);
             }
         }
         std::vector<std::u16string> partial = PartialIndexes(schema, table);
         auto isColumn = [&](const KeyColumn& column) {
-            return std::find(tableColumns.begin(), tableColumns.end(), column.name) !=
-                   tableColumns.end();
+            return std::any_of(tableColumns.begin(), tableColumns.end(),
+                               [&](const std::u16string& name) { return same(name, column.name); });
         };
         for (auto& index : indexes) {
             if (!index.usable || index.columns.empty() ||
@@ -951,7 +1063,7 @@ public:
             std::vector<std::u16string> key;
             for (auto& column : index.columns)
                 key.push_back(std::move(column.name));
-            if (!HasKey(keys, key))
+            if (!HasKey(keys, key, same))
                 keys.push_back(std::move(key));
         }
         return keys;
@@ -965,12 +1077,12 @@ public:
             dialect.quoteOpen = quote[0];
             dialect.quoteClose = quote[0] == u'[' ? u']' : quote[0];
         }
-        std::u16string dbms = InfoText(SQL_DBMS_NAME);
-        if (StartsWithText(dbms, u"PostgreSQL"))
+        dialect.namesIgnoreCase = NamesIgnoreCase();
+        if (reading_.postgres)
             dialect.insertReturning = SqlDialect::InsertReturning::Returning;
-        else if (SameText(dbms, u"Microsoft SQL Server"))
+        else if (SameText(dbms_, u"Microsoft SQL Server"))
             dialect.insertReturning = SqlDialect::InsertReturning::Output;
-        else if (StartsWithText(dbms, u"SQLite") && VersionAtLeast(InfoText(SQL_DBMS_VER), 3, 35))
+        else if (StartsWithText(dbms_, u"SQLite") && VersionAtLeast(InfoText(SQL_DBMS_VER), 3, 35))
             dialect.insertReturning = SqlDialect::InsertReturning::Returning;
         return dialect;
     }
@@ -979,14 +1091,14 @@ private:
     Handle NewStatement() { return Handle(SQL_HANDLE_STMT, dbc_.Get(), SQL_HANDLE_DBC); }
 
     // The first result of the executed statement that has columns, or null when none has.
-    static std::unique_ptr<DriverResult> FirstResult(Handle statement, SQLRETURN rc) {
+    std::unique_ptr<DriverResult> FirstResult(Handle statement, SQLRETURN rc) {
         if (rc != SQL_NO_DATA)
             statement.Check(rc, u"SQLExecDirect");
         for (;;) {
             SQLSMALLINT columns = 0;
             statement.Check(SQLNumResultCols(statement.Get(), &columns), u"SQLNumResultCols");
             if (columns > 0)
-                return std::make_unique<OdbcResult>(std::move(statement), columns);
+                return std::make_unique<OdbcResult>(std::move(statement), columns, reading_);
             rc = SQLMoreResults(statement.Get());
             if (rc == SQL_NO_DATA)
                 return nullptr;
@@ -1027,13 +1139,24 @@ private:
     }
 
     // Whether `keys` has one of the same columns, in any order.
+    template <typename Same>
     static bool HasKey(const std::vector<std::vector<std::u16string>>& keys,
-                       std::vector<std::u16string> key) {
-        std::sort(key.begin(), key.end());
-        return std::any_of(keys.begin(), keys.end(), [&](std::vector<std::u16string> other) {
-            std::sort(other.begin(), other.end());
-            return other == key;
+                       const std::vector<std::u16string>& key, Same same) {
+        return std::any_of(keys.begin(), keys.end(), [&](const std::vector<std::u16string>& other) {
+            return std::is_permutation(key.begin(), key.end(), other.begin(), other.end(), same);
         });
+    }
+
+    // Whether two names that differ only in case name the same column. psqlODBC and the
+    // SQLite ODBC driver report quoted names as SQL_IC_SENSITIVE, FreeTDS as SQL_IC_MIXED
+    // whatever the server's collation. SQLite itself never tells such names apart.
+    bool NamesIgnoreCase() {
+        if (StartsWithText(dbms_, u"SQLite"))
+            return true;
+        SQLUSMALLINT quotedCase = 0;
+        return SQL_SUCCEEDED(SQLGetInfoW(dbc_.Get(), SQL_QUOTED_IDENTIFIER_CASE, &quotedCase,
+                                         sizeof quotedCase, nullptr)) &&
+               quotedCase == SQL_IC_MIXED;
     }
 
     // The table's indexes that cover only some rows, where the driver's SQLStatistics does
@@ -1041,7 +1164,7 @@ private:
     std::vector<std::u16string> PartialIndexes(std::u16string_view schema,
                                                std::u16string_view table) {
         std::vector<std::u16string> names;
-        if (!StartsWithText(InfoText(SQL_DBMS_NAME), u"PostgreSQL"))
+        if (!reading_.postgres)
             return names;
         BoundValue tableName, schemaName;
         tableName.type = schemaName.type = TFieldType::WideString;
@@ -1081,8 +1204,87 @@ private:
         return value;
     }
 
+    // PostgreSQL's session time zone. Sampled a month apart over four centuries, any summer
+    // time or change of its offset shows. Nothing when the server cannot say (a transaction
+    // already failed): then no wall time is trusted.
+    SessionZone SessionTimeZone() {
+        SessionZone zone;
+        try {
+            auto result = OpenResult(
+                u"select count(distinct o), min(o), current_setting('TimeZone') from (select "
+                u"extract(timezone from t)::int as o from generate_series(timestamptz "
+                u"'1800-01-01 00:00+00', timestamptz '2200-01-01 00:00+00', interval '1 month') "
+                u"as t) as offsets");
+            std::vector<CellValue> row;
+            if (result && result->Fetch(row) && row.size() == 3 &&
+                row[0].tag == CellValue::Tag::Integer && row[1].tag == CellValue::Tag::Integer &&
+                row[2].tag == CellValue::Tag::Text) {
+                if (row[0].integer == 1)
+                    zone.fixedOffset = int(row[1].integer);
+                else if (row[2].text.find(u' ') == std::u16string_view::npos)
+                    zone.name = row[2].text;
+            }
+        } catch (const Exception&) {
+        }
+        return zone;
+    }
+
+    // The one instant a wall time stands for in its zone, as "2024-11-03 05:30:00.000000+00".
+    // Every offset the zone has within three days of it is tried: where a clock was set back,
+    // two instants have that wall time, and the value finds no row.
+    std::u16string ResolveWallTime(std::u16string_view wall, std::u16string_view zone) {
+        BoundValue wallValue, zoneValue;
+        wallValue.type = zoneValue.type = TFieldType::WideString;
+        wallValue.value = CellValue::OfText(wall);
+        zoneValue.value = CellValue::OfText(zone);
+        auto result = OpenBound(
+            u"select count(distinct c), min(to_char(c at time zone 'UTC', "
+            u"'YYYY-MM-DD HH24:MI:SS.US')) from (select (w - ((x at time zone z) - "
+            u"(x at time zone 'UTC'))) at time zone 'UTC' as c, w, z from (select cast(? as "
+            u"timestamp) as w, cast(? as text) as z) as v, lateral generate_series((w at time "
+            u"zone z) - interval '3 days', (w at time zone z) + interval '3 days', interval "
+            u"'1 hour') as x) as candidates where (c at time zone z) = w",
+            {wallValue, zoneValue});
+        std::vector<CellValue> row;
+        if (!result || !result->Fetch(row) || row.size() != 2 ||
+            row[0].tag != CellValue::Tag::Integer || row[1].tag != CellValue::Tag::Text)
+            throw Exception(u"The time " + std::u16string(wall) +
+                            u" does not exist in the time "
+                            u"zone " +
+                            std::u16string(zone) + u"; no row can be found by it.");
+        if (row[0].integer != 1)
+            throw Exception(u"The time " + std::u16string(wall) +
+                            u" stands for two instants in "
+                            u"the time zone " +
+                            std::u16string(zone) +
+                            u" (the clock was set back); no row can be found by it.");
+        return std::u16string(row[1].text) + u"+00";
+    }
+
+    // Binds each value to the marker at its position; `parameters` keeps their buffers.
+    void BindParameters(const Handle& statement, const std::vector<BoundValue>& values,
+                        std::vector<Parameter>& parameters) {
+        parameters.assign(values.size(), Parameter());
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            Parameter& p = parameters[i];
+            const CellValue& value = values[i].value;
+            std::u16string_view wall, zone;
+            if (value.tag == CellValue::Tag::DateTime && reading_.postgres &&
+                SplitZonedWallTime(value.text, wall, zone))
+                p.SetText(ResolveWallTime(wall, zone), SQL_WVARCHAR);
+            else
+                p.Set(values[i]);
+            statement.Check(SQLBindParameter(statement.Get(), SQLUSMALLINT(i + 1), SQL_PARAM_INPUT,
+                                             p.cType, p.sqlType, p.columnSize, p.digits, p.Buffer(),
+                                             p.BufferLength(), &p.indicator),
+                            u"SQLBindParameter");
+        }
+    }
+
     Handle env_;
     Handle dbc_;
+    std::u16string dbms_;
+    ResultReading reading_;
     bool connected_ = false;
     bool inTransaction_ = false;
 };

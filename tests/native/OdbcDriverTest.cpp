@@ -214,6 +214,21 @@ TEST(OdbcDriver, SqliteOdbcDriverReadsItsOwnFile) {
               "[SQLite]no such table: nowhere (1)");
 }
 
+// SQLite never tells apart names that differ only in case, though its ODBC driver reports
+// quoted names as case-sensitive.
+TEST(OdbcDriver, SqliteNamesAreOneWhateverTheirCase) {
+    TempFolder folder;
+    auto db = ConnectOdbc(
+        u"Driver={SQLite3};Database=" + OdbcValue(U(folder.File("keys.db").string())), 15);
+    db->Execute(u"create table Things (Id integer primary key, Code text, Other int)");
+    db->Execute(u"create unique index things_code on things (CODE)");
+    EXPECT_TRUE(db->Dialect().namesIgnoreCase);
+    for (const char16_t* table : {u"Things", u"things"})
+        EXPECT_EQ(db->UniqueKeys(u"", table),
+                  (std::vector<std::vector<std::u16string>>{{u"Id"}, {u"Code"}}))
+            << ToUtf8(table);
+}
+
 TEST(OdbcDriver, ConnectionFailuresCarryTheDriversMessages) {
     // A port nobody listens on: one that was free a moment ago.
     int probe = socket(AF_INET, SOCK_STREAM, 0);
