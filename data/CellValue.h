@@ -17,7 +17,7 @@ struct CellValue {
         Bytes,    // `bytes`
         DateTime, // `dateTime`; a date has midnight, a time has year 0. `text`, when not
                   // empty, is the value exactly as the database stores it (a spelling of its
-                  // own, a fraction finer than the millisecond, a time-zone offset): it is
+                  // own, a fraction finer than the millisecond, a time-zone offset or name): it is
                   // what a driver binds to find the stored value again, while `dateTime` is
                   // what the user sees.
         Decimal,  // `text`: an exact decimal as "-123.4500", "." before the fraction
@@ -51,6 +51,12 @@ struct CellValue {
         CellValue c;
         c.tag = Tag::Text;
         c.text = v;
+        return c;
+    }
+    // What the driver could not read as its kind, as the database's text, only to be shown.
+    static CellValue OfShownText(std::u16string_view v) {
+        CellValue c = OfText(v);
+        c.displayOnly = true;
         return c;
     }
     static CellValue OfBytes(std::string_view v) {

@@ -489,11 +489,11 @@ private:
         }
         if (slot.leadBound && slot.leadIndicator != SQL_NULL_DATA) {
             if (std::isinf(slot.lead))
-                return CellValue::OfText(slot.lead > 0 ? u"infinity" : u"-infinity");
+                return CellValue::OfShownText(slot.lead > 0 ? u"infinity" : u"-infinity");
             // The year is all that is left of such a date; the rest is not made up.
             if (slot.lead > 9999) {
                 slot.text = IntToStr((long long)slot.lead) + u"-?\?-?\?";
-                return CellValue::OfText(slot.text);
+                return CellValue::OfShownText(slot.text);
             }
         }
         // psqlODBC's year of a date before Christ (44 BC is -44).
@@ -513,8 +513,9 @@ private:
             return CellValue::OfDateTime(when);
         slot.text.clear();
         AppendDateTimeText(slot.text, fields);
+        // The reader's rendering, not the database's own text: shown, never matched.
         if (!fits || (slot.zoned && !fields.hasOffset && zone_.name.empty()))
-            return CellValue::OfText(slot.text);
+            return CellValue::OfShownText(slot.text);
         if (slot.zoned && !fields.hasOffset)
             slot.text.append(u" ").append(zone_.name);
         return CellValue::OfDateTime(when, slot.text);

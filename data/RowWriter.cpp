@@ -39,19 +39,10 @@ void AppendMatch(std::u16string& sql, std::vector<BoundValue>& values, const Wri
         first = false;
         const std::u16string& name = plan.names[column];
         sql += name;
+        // Every value is bound as it was read, a date-time stored finer than the millisecond
+        // with its own spelling, so that equality finds the row and no neighbour of it.
         if (value.tag == CellValue::Tag::Null) {
             sql += u" IS NULL";
-        } else if (value.tag == CellValue::Tag::DateTime && value.text.empty() &&
-                   columns[column].type != TFieldType::Date) {
-            // Read to the millisecond, a value stored finer lies within the millisecond read.
-            values.push_back(Bound(columns[column], value));
-            CellValue next = value;
-            if (NextMillisecond(next.dateTime)) {
-                sql += u" >= ? AND " + name + u" < ?";
-                values.push_back(Bound(columns[column], next));
-            } else {
-                sql += u" >= ?";
-            }
         } else {
             sql += u" = ?";
             values.push_back(Bound(columns[column], value));

@@ -416,6 +416,54 @@ TEST_P(RowEdit, EverySqliteDateSpellingCanBeChanged) {
     EXPECT_EQ(Table(u"select count(*) from keyed where v = 'new'"), "5");
 }
 
+// What the reader cannot hold as its kind shows as the database's text and is never used to
+// find a row; a wall time that the clock's change gives to two instants is refused, not
+// guessed.
+TEST_P(RowEdit, ValuesThatCannotBeMatchedExactlyAreOnlyShown) {
+    if (!Pg())
+        GTEST_SKIP() << "SQLite keeps every value as it was given";
+    Run(u"create table days (id int primary key, d date, note text)");
+    Run(u"insert into days values (1, 'infinity', 'a'), (2, '10000-01-01', 'b'), "
+        u"(3, '2024-05-06', 'c')");
+    Open(u"select id, d, note from days order by id");
+    EXPECT_EQ(RowsText(query), "1|infinity|a/2|10000-?\?-?\?|b/3|5/6/2024|c");
+    query.First();
+    EXPECT_FALSE(query.Fields(1).CanModify());
+    EXPECT_TRUE(query.Fields(2).CanModify()) << "the row is found by its key";
+    query.Fields(2).SetText(u"aa");
+    query.Post();
+    query.Last();
+    EXPECT_TRUE(query.Fields(1).CanModify());
+
+    Run(u"create table ends (d date primary key, v text)");
+    Run(u"insert into ends values ('infinity', 'x')");
+    Open(u"select d, v from ends");
+    query.Fields(1).SetText(u"y");
+    EXPECT_EQ(MessageOf([&] { query.Post(); }),
+              "The row cannot be changed: its value in 'd' is shown as the database's text and "
+              "cannot be matched exactly; nothing was written.");
+    query.Cancel();
+
+    Run(u"create table stamps (at timestamptz primary key, v text)");
+    Run(u"insert into stamps values ('2024-11-03 05:30Z', 'first'), ('2024-11-03 06:30Z', "
+        u"'second'), ('2024-07-01 12:00Z', 'summer')");
+    ::Execute(query, u"set timezone to 'America/New_York'");
+    Open(u"select at, v from stamps order by at");
+    EXPECT_EQ(RowsText(query), "7/1/2024 8:00:00 AM|summer/11/3/2024 1:30:00 AM|first/"
+                               "11/3/2024 1:30:00 AM|second");
+    query.MoveTo(1);
+    query.Fields(1).SetText(u"changed");
+    EXPECT_NE(MessageOf([&] { query.Post(); }).find("stands for two instants"), std::string::npos);
+    query.Cancel();
+    EXPECT_NE(MessageOf([&] { query.Delete(); }).find("stands for two instants"),
+              std::string::npos);
+    query.First();
+    query.Fields(1).SetText(u"still summer");
+    query.Post();
+    EXPECT_EQ(Table(u"select v from stamps order by at"), "still summer/first/second");
+    EXPECT_EQ(Table(u"select v from ends"), "x");
+}
+
 INSTANTIATE_TEST_SUITE_P(, RowEdit, ::testing::Values(Backend::Sqlite, Backend::Postgres),
                          [](const auto& info) {
                              return info.param == Backend::Sqlite ? "Sqlite" : "Postgres";
