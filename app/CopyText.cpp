@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <iterator>
 
-#include "data/ADOQuery.h"
-
 namespace {
 
 bool IsQuote(char16_t c) {
@@ -28,34 +26,6 @@ std::u16string StripQuotes(std::u16string_view text) {
     std::u16string out(text);
     std::erase_if(out, IsQuote);
     return out;
-}
-
-void QueryCopyRows::SuspendDisplay() {
-    query_.DisableControls();
-}
-
-void QueryCopyRows::ResumeDisplay() {
-    query_.EnableControls();
-}
-
-void QueryCopyRows::First() {
-    query_.First();
-}
-
-bool QueryCopyRows::Eof() {
-    return query_.Eof();
-}
-
-void QueryCopyRows::Next() {
-    query_.Next();
-}
-
-int QueryCopyRows::FieldCount() {
-    return query_.FieldCount();
-}
-
-std::u16string_view QueryCopyRows::FieldText(int index, std::u16string& scratch) {
-    return query_.Fields(index).AsStringView(scratch);
 }
 
 CopyText::CopyText(std::size_t limit) : limit_(limit), buffer_(new char16_t[limit + bufferSlack]) {

@@ -40,6 +40,10 @@ public:
     void Set(std::u16string_view key, std::u16string_view value) {
         SetSegment(key, value, std::u16string(key) + u"=" + OdbcValue(value));
     }
+    // In braces whatever it holds, as driver names are written.
+    void SetBraced(std::u16string_view key, std::u16string_view value) {
+        SetSegment(key, value, std::u16string(key) + u"=" + Enclosed(value, u'{', u'}'));
+    }
     // A segment kept exactly as written, with the value it stands for.
     void SetSegment(std::u16string_view key, std::u16string_view value, std::u16string segment) {
         std::erase_if(entries_, [&](const Entry& entry) { return SameText(entry.key, key); });
@@ -71,7 +75,13 @@ private:
     std::vector<Entry> entries_;
 };
 
-// Takes over an ODBC connection string segment by segment, each as written.
+[[noreturn]] void RefuseOdbcValue(std::u16string_view key, std::u16string_view fault) {
+    throw Exception(u"In the ODBC connection string of Extended Properties, the value after \"" +
+                    std::u16string(key) + u"=\" " + std::u16string(fault));
+}
+
+// Takes over an ODBC connection string segment by segment, each as written. A value that
+// opens with "{" must close it and end there, or the driver would read a different string.
 void AppendOdbcString(std::u16string_view text, OdbcString& odbc) {
     std::size_t pos = 0;
     while (pos < text.size()) {
@@ -88,24 +98,25 @@ void AppendOdbcString(std::u16string_view text, OdbcString& odbc) {
         std::u16string value;
         bool braced = pos < text.size() && text[pos] == u'{';
         if (braced) {
-            for (++pos; pos < text.size(); ++pos) {
-                if (text[pos] == u'}') {
-                    if (pos + 1 < text.size() && text[pos + 1] == u'}') {
-                        value += u'}';
-                        ++pos;
-                        continue;
-                    }
-                    ++pos;
-                    break;
-                }
-                value += text[pos];
+            bool closed = false;
+            for (++pos; pos < text.size() && !closed; ++pos) {
+                if (text[pos] != u'}')
+                    value += text[pos];
+                else if (pos + 1 < text.size() && text[pos + 1] == u'}')
+                    value += text[pos++];
+                else
+                    closed = true;
             }
+            if (!closed)
+                RefuseOdbcValue(key, u"opens with '{' but has no closing '}'");
         }
         std::size_t end = text.find(u';', pos);
         if (end == std::u16string_view::npos)
             end = text.size();
         if (!braced)
             value = Trimmed(text.substr(pos, end - pos));
+        else if (!Trimmed(text.substr(pos, end - pos)).empty())
+            RefuseOdbcValue(key, u"has text after its closing '}'");
         if (!key.empty())
             odbc.SetSegment(key, value, std::u16string(Trimmed(text.substr(start, end - start))));
         pos = end + 1;
@@ -199,7 +210,7 @@ OdbcString SqlServerString(const ConnectionString& connection, std::u16string_vi
     bool encryptsByDefault = StartsWithText(*driver, u"ODBC Driver 1");
 
     OdbcString odbc;
-    odbc.SetSegment(u"DRIVER", *driver, u"DRIVER={" + *driver + u"}");
+    odbc.SetBraced(u"DRIVER", *driver);
     static constexpr KeyMapping kKeys[] = {
         {u"Data Source", u"SERVER"},
         {u"Initial Catalog", u"DATABASE"},
@@ -253,7 +264,7 @@ OdbcString OracleString(const ConnectionString& connection, std::u16string_view 
                         std::u16string(provider) +
                         u"; looked for a driver whose name begins with \"Oracle\")");
     OdbcString odbc;
-    odbc.SetSegment(u"DRIVER", *driver, u"DRIVER={" + *driver + u"}");
+    odbc.SetBraced(u"DRIVER", *driver);
     static constexpr KeyMapping kKeys[] = {
         {u"Data Source", u"DBQ"},
         {u"Extended Properties", nullptr},

@@ -77,10 +77,16 @@ private:
             else if (rest.starts_with(u"--"))
                 pos_ = std::min(text_.find(u'\n', pos_), text_.size());
             else if (rest.starts_with(u"/*"))
-                pos_ = std::min(text_.find(u"*/", pos_ + 2) + 2, text_.size());
+                pos_ = SkippedBlockComment();
             else
                 break;
         }
+    }
+
+    // A comment left open runs to the end of the text, as the engine reads it.
+    std::size_t SkippedBlockComment() const {
+        std::size_t close = text_.find(u"*/", pos_ + 2);
+        return close == std::u16string_view::npos ? text_.size() : close + 2;
     }
 
     std::u16string_view text_;

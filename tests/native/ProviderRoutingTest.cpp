@@ -116,6 +116,33 @@ TEST(ProviderRouting, NamesTheMissingProviderOrDriver) {
               "for a driver whose name begins with \"Oracle\")");
 }
 
+// The driver must read the same settings that the string means: braces closed, a "}" inside
+// them doubled, and a value that opens a brace and never closes it refused.
+TEST(ProviderRouting, BracesInOdbcStringsAreBalancedOrRefused) {
+    const std::string opens = "error: In the ODBC connection string of Extended Properties, the "
+                              "value after \"PWD=\" opens with '{' but has no closing '}'";
+    struct Case {
+        const char16_t* text;
+        std::vector<std::u16string> drivers;
+        std::string expected;
+    } cases[] = {
+        {u"Provider=OraOLEDB.Oracle;Data Source=orcl",
+         {u"Oracle {x} 21"},
+         "DRIVER={Oracle {x}} 21};DBQ=orcl"},
+        {u"Provider=MSDASQL;Extended Properties=\"DRIVER={SQLite3};PWD={ab\"", kHostDrivers, opens},
+        {u"Extended Properties='DSN=a;PWD={ab;UID=u}}'", {}, opens},
+        {u"Extended Properties='DSN=a;PWD={a}}'", {}, opens},
+        {u"Extended Properties='PWD={a}b;UID=u'",
+         {},
+         "error: In the ODBC connection string of Extended Properties, the value after "
+         "\"PWD=\" has text after its closing '}'"},
+        {u"Extended Properties='DSN=a;PWD= {a}}b} ;UID=u'", {}, "DSN=a;PWD= {a}}b};UID=u"},
+        {u"Extended Properties='DSN=a;PWD=a}b'", {}, "DSN=a;PWD=a}b"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Route(c.text, c.drivers), c.expected) << ToUtf8(c.text);
+}
+
 TEST(ProviderRouting, QuotesOdbcValuesOnlyWhenNeeded) {
     struct Case {
         const char16_t* value;

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+using OdbcSettings = std::vector<std::pair<std::u16string, std::u16string>>;
+
+// An ODBC connection string read strictly by the ODBC rule, as a driver would: "key=value"
+// segments separated by ";"; a value that opens with "{" runs to the "}" that closes it ("}}"
+// inside stands for "}") and only blanks may follow it; any other value runs to the next ";"
+// without its blanks at either end. Nothing when the string breaks the rule, including a
+// segment without "=" or with an empty key.
+std::optional<OdbcSettings> ReadOdbcSettings(std::u16string_view text);
