@@ -2,6 +2,7 @@
 
 #include "base/Exception.h"
 #include "base/Runtime.h"
+#include "data/Driver.h"
 #include "data/FieldInput.h"
 #include "tests/fuzz/FuzzSupport.h"
 
@@ -28,13 +29,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::u16string_view typed =
         std::u16string_view(input).substr(std::min(newline + 1, input.size()));
 
+    // Read over no value, and over values of each storage class a cell may hold.
+    const CellValue originals[] = {CellValue::Null(), CellValue::OfInteger(42),
+                                   CellValue::OfReal(0.5), CellValue::OfText(u"text")};
     for (int kind = int(TFieldType::Unknown); kind <= int(TFieldType::Variant); ++kind) {
-        std::u16string storage;
-        try {
-            CellValue value = ParseFieldText(TFieldType(kind), u"f", typed, storage);
-            Require(value.text.empty() || Within(value.text, storage) || Within(value.text, typed),
-                    "a value's text lies in the storage or the typed text", input);
-        } catch (const Exception&) {
+        for (const CellValue& original : originals) {
+            ColumnInfo column;
+            column.type = TFieldType(kind);
+            column.holds64BitIntegers = original.tag == CellValue::Tag::Integer;
+            std::u16string storage;
+            try {
+                CellValue value = ParseFieldText(column, u"f", typed, original, storage);
+                Require(value.text.empty() || Within(value.text, storage) ||
+                            Within(value.text, typed) || Within(value.text, original.text),
+                        "a value's text lies in the storage, the typed text or the original",
+                        input);
+            } catch (const Exception&) {
+            }
         }
     }
     return 0;
