@@ -136,11 +136,12 @@ void RunReturningKey(DriverConnection& driver, const WritePlan& plan, std::u16st
     CheckOneRow(count, whenNone);
 }
 
-// The row whose key is `key` as the database now holds it, one value per result column (NULL
-// where the table gives none); empty when the key does not find exactly one row.
+// The row whose key is `key` (one value per result column, set in the key's columns) as the
+// database now holds it, one value per result column (NULL where the table gives none); empty
+// when the key does not find exactly one row.
 std::vector<OwnedValue> ReadBack(DriverConnection& driver, const WritePlan& plan,
                                  const std::vector<ColumnInfo>& columns,
-                                 const std::vector<CellValue>& key) {
+                                 const std::vector<OwnedValue>& key) {
     std::u16string list;
     std::vector<std::size_t> read;
     for (std::size_t column = 0; column < columns.size(); ++column) {
@@ -150,8 +151,11 @@ std::vector<OwnedValue> ReadBack(DriverConnection& driver, const WritePlan& plan
         read.push_back(column);
     }
     std::u16string sql = u"SELECT " + list + u" FROM " + plan.table;
+    std::vector<CellValue> keyValues(columns.size());
+    for (std::size_t column : plan.key)
+        keyValues[column] = key[column].Get();
     std::vector<BoundValue> bound;
-    AppendMatch(sql, bound, plan, columns, key, plan.key);
+    AppendMatch(sql, bound, plan, columns, keyValues, plan.key);
     auto result = driver.OpenBound(sql, bound);
     std::vector<OwnedValue> row;
     std::vector<CellValue> fetched;
@@ -311,10 +315,7 @@ void UpdateRow(DriverConnection& driver, const WritePlan& plan,
         } else {
             RunReturningKey(driver, plan, sql, bound, key, rowGone);
         }
-        std::vector<CellValue> keyValues(columns.size());
-        for (std::size_t column : plan.key)
-            keyValues[column] = key[column].Get();
-        row = ReadBack(driver, plan, columns, keyValues);
+        row = ReadBack(driver, plan, columns, key);
     });
     HandBack(row, plan, values, stored);
 }
@@ -353,10 +354,7 @@ void InsertRow(DriverConnection& driver, const WritePlan& plan,
     InOwnTransaction(driver, [&] {
         std::vector<OwnedValue> key(columns.size());
         RunReturningKey(driver, plan, sql, bound, key, nothingStored);
-        std::vector<CellValue> keyValues(columns.size());
-        for (std::size_t column : plan.key)
-            keyValues[column] = key[column].Get();
-        row = ReadBack(driver, plan, columns, keyValues);
+        row = ReadBack(driver, plan, columns, key);
     });
     HandBack(row, plan, values, stored);
 }
