@@ -33,6 +33,10 @@ prepare_wineprefix() {
         wineboot -i >/dev/null 2>&1
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
     fi
+    # The prefix's services start with the first program and stay, holding that program's
+    # output open: started here, with their output going nowhere, no caller that reads a
+    # program's output (ctest listing the tests) waits for them.
+    wineboot >/dev/null 2>&1 </dev/null
 }
 
 stop_wine() {

@@ -295,6 +295,8 @@ TEST_P(RowEdit, AReadThatFailsPartWayStaysFailed) {
         CopyText text;
         EXPECT_EQ(MessageOf([&] { text.Build(rows); }), failure) << "copy " << copy;
     }
+    Open(u"select count(*) from people");
+    EXPECT_EQ(RowsText(query), "3") << "the connection goes on";
 }
 
 // PostgreSQL keeps "ID" and id apart: the key is the column that is the key, whatever another
