@@ -256,6 +256,10 @@ public:
 
     const std::vector<ColumnInfo>& Columns() const override { return columns_; }
     bool MoreStatementsFollow() const override { return !rest_.empty(); }
+    // Whether the engine compiled the statement again since it was prepared.
+    bool Recompiled() {
+        return sqlite3_stmt_status(statement_.Handle(), SQLITE_STMTSTATUS_REPREPARE, 0) > 0;
+    }
 
     bool Fetch(std::vector<CellValue>& row) override {
         if (done_)
@@ -339,25 +343,40 @@ public:
     ~SqliteConnection() override { sqlite3_close_v2(db_); }
 
     std::unique_ptr<DriverResult> OpenResult(std::u16string_view sql) override {
-        RefreshSchema();
-        std::unique_ptr<DriverResult> result;
+        std::unique_ptr<SqliteResult> result;
         Run(sql, [&](Statement& statement, std::u16string_view text, std::u16string_view rest) {
             if (sqlite3_column_count(statement.Handle()) == 0) {
                 RunToEnd(statement);
                 return false;
             }
-            sqlite3_stmt* withRowId = nullptr;
-            try {
-                withRowId = WithRowId(statement.Handle(), text);
-            } catch (const Exception&) {
-                // Without the rowid the result is only harder to change.
+            for (int attempt = 0;; ++attempt) {
+                bool readOnly = sqlite3_stmt_readonly(statement.Handle());
+                sqlite3_stmt* withRowId = nullptr;
+                try {
+                    withRowId = WithRowId(statement.Handle(), text);
+                } catch (const Exception&) {
+                    // Without the rowid the result is only harder to change.
+                }
+                // The statement as written is then never run: only one of the two may be.
+                Statement chosen(withRowId ? withRowId : statement.Release());
+                result = std::make_unique<SqliteResult>(
+                    db_, chosen.Release(), withRowId != nullptr, std::u16string(rest),
+                    [this](std::u16string_view more) { Execute(more); });
+                // Compiled again at its first step, the statement met a schema that another
+                // connection changed: whether it can carry the rowid was judged by tables that
+                // are gone (a column may now be called rowid), so a statement that only reads
+                // is judged again by the tables as they are.
+                if (!readOnly || !result->Recompiled())
+                    return true;
+                if (attempt > 0) {
+                    if (!withRowId)
+                        return true;
+                    throw Exception(u"The table changed while the statement was being "
+                                    u"prepared; run it again.");
+                }
+                result.reset();
+                PrepareAgain(text, statement);
             }
-            // The statement as written is then never run: only one of the two may be.
-            Statement chosen(withRowId ? withRowId : statement.Release());
-            result = std::make_unique<SqliteResult>(
-                db_, chosen.Release(), withRowId != nullptr, std::u16string(rest),
-                [this](std::u16string_view more) { Execute(more); });
-            return true;
         });
         return result;
     }
@@ -597,11 +616,14 @@ private:
         return any && all;
     }
 
-    // Another connection may have changed the schema since this one last read it; a statement
-    // prepared against the old one would be judged (keys, the rowid) by tables that are gone.
-    // Reading the schema table checks its version and reads it again when it changed.
-    void RefreshSchema() {
-        Query(u"SELECT 1 FROM sqlite_schema LIMIT 0", {}, [](sqlite3_stmt*) {});
+    // The one statement `text` prepared once more into `statement`.
+    void PrepareAgain(std::u16string_view text, Statement& statement) {
+        sqlite3_finalize(statement.Release());
+        if (sqlite3_prepare16_v3(db_, text.data(), int(text.size() * sizeof(char16_t)), 0,
+                                 &statement.Handle(), nullptr) != SQLITE_OK)
+            RaiseError(db_);
+        if (!statement.Handle())
+            throw Exception(u"The statement is empty");
     }
 
     bool HasColumnNamedRowId(const std::u16string& database, const std::u16string& table) {

@@ -83,6 +83,14 @@ TEST_F(ADOQueryTest, ColumnsAreReadAsTheStatementRuns) {
     query.Fields(3).SetText(u"changed");
     query.Post();
     EXPECT_EQ(TableText(connection.ConnectionString(), u"select d from s"), "changed");
+
+    // Rebuilt with a column of its own called rowid, the table's rows have nothing left to be
+    // told apart by.
+    ::Execute(otherQuery, u"drop table s; create table s (rowid text, a int); "
+                          u"insert into s values ('x', 1), ('x', 2)");
+    Open(u"select * from s");
+    EXPECT_EQ(Rows(), "x|1/x|2");
+    EXPECT_FALSE(query.CanModify());
 }
 
 TEST_F(ADOQueryTest, FieldNamesAreMadeUniqueWithoutRegardToCase) {
