@@ -193,6 +193,8 @@ bool IsOwnSpelling(TFieldType type, const TDateTime& t, std::u16string_view text
     };
     if (t.year < 0 || t.year > 9999)
         return false;
+    if (type == TFieldType::DateTime && t.year == 0)
+        type = TFieldType::Time; // a time of day is written alone, whatever its column
     if (type != TFieldType::Time) {
         put(t.year, 4), own[length++] = u'-', put(t.month, 2), own[length++] = u'-';
         put(t.day, 2);
