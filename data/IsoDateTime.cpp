@@ -63,7 +63,7 @@ bool ParseIsoDateTime(std::u16string_view text, TDateTime& t) {
     return (text[10] == u' ' || text[10] == u'T') && ParseTime(text.substr(11), t);
 }
 
-std::u16string IsoDateTimeText(const TDateTime& t, IsoParts parts) {
+void AppendIsoDateTimeText(std::u16string& out, const TDateTime& t, IsoParts parts) {
     if (t.year == 0 && parts == IsoParts::DateAndTime)
         parts = IsoParts::Time;
     char text[96];
@@ -78,5 +78,12 @@ std::u16string IsoDateTimeText(const TDateTime& t, IsoParts parts) {
         if (t.millisecond)
             length += std::snprintf(text + length, sizeof text - length, ".%03d", t.millisecond);
     }
-    return FromUtf8(std::string_view(text, std::size_t(length)));
+    // ASCII digits and marks only, so each byte is one UTF-16 unit.
+    out.append(text, text + length);
+}
+
+std::u16string IsoDateTimeText(const TDateTime& t, IsoParts parts) {
+    std::u16string text;
+    AppendIsoDateTimeText(text, t, parts);
+    return text;
 }

@@ -14,3 +14,5 @@ bool ParseIsoDateTime(std::u16string_view text, TDateTime& result);
 // a blank between; a time of day (year 0) has no date to write, so it gives its time alone.
 enum class IsoParts { Date, Time, DateAndTime };
 std::u16string IsoDateTimeText(const TDateTime& value, IsoParts parts);
+// The same appended to `out`, which allocates nothing once `out` has room.
+void AppendIsoDateTimeText(std::u16string& out, const TDateTime& value, IsoParts parts);

@@ -120,20 +120,28 @@ std::u16string ReturningKey(const WritePlan& plan, const SqlDialect& dialect) {
     return {};
 }
 
-// Runs a write that hands back the key of the one row it wrote, which `key` receives, one value
-// per result column, in the key's columns.
-void RunReturningKey(DriverConnection& driver, const WritePlan& plan, std::u16string_view sql,
-                     const std::vector<BoundValue>& bound, std::vector<OwnedValue>& key,
-                     const char16_t* whenNone) {
+// Runs a statement that returns rows, puts the first row's values into `row` at the result
+// columns `into` (one for each value), and returns how many rows there were. The statement
+// is done with when this returns: one still open would keep the transaction from ending.
+long long FirstRowInto(DriverConnection& driver, std::u16string_view sql,
+                       const std::vector<BoundValue>& bound, const std::vector<std::size_t>& into,
+                       std::vector<OwnedValue>& row) {
     auto result = driver.OpenBound(sql, bound);
     std::vector<CellValue> fetched;
     long long count = 0;
     while (result && result->Fetch(fetched))
         if (++count == 1)
-            for (std::size_t i = 0; i < plan.key.size() && i < fetched.size(); ++i)
-                key[plan.key[i]].Set(fetched[i]);
-    result.reset(); // a statement still open would keep the transaction from ending
-    CheckOneRow(count, whenNone);
+            for (std::size_t i = 0; i < into.size() && i < fetched.size(); ++i)
+                row[into[i]].Set(fetched[i]);
+    return count;
+}
+
+// Runs a write that hands back the key of the one row it wrote, which `key` receives, one value
+// per result column, in the key's columns.
+void RunReturningKey(DriverConnection& driver, const WritePlan& plan, std::u16string_view sql,
+                     const std::vector<BoundValue>& bound, std::vector<OwnedValue>& key,
+                     const char16_t* whenNone) {
+    CheckOneRow(FirstRowInto(driver, sql, bound, plan.key, key), whenNone);
 }
 
 // The row whose key is `key` (one value per result column, set in the key's columns) as the
@@ -156,18 +164,8 @@ std::vector<OwnedValue> ReadBack(DriverConnection& driver, const WritePlan& plan
         keyValues[column] = key[column].Get();
     std::vector<BoundValue> bound;
     AppendMatch(sql, bound, plan, columns, keyValues, plan.key);
-    auto result = driver.OpenBound(sql, bound);
-    std::vector<OwnedValue> row;
-    std::vector<CellValue> fetched;
-    long long count = 0;
-    while (result && result->Fetch(fetched))
-        if (++count == 1) {
-            row.assign(columns.size(), OwnedValue());
-            for (std::size_t i = 0; i < read.size() && i < fetched.size(); ++i)
-                row[read[i]].Set(fetched[i]);
-        }
-    result.reset();
-    if (count != 1)
+    std::vector<OwnedValue> row(columns.size());
+    if (FirstRowInto(driver, sql, bound, read, row) != 1)
         row.clear();
     return row;
 }

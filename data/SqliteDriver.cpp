@@ -89,16 +89,15 @@ bool IsDateKind(TFieldType type) {
     return type == TFieldType::Date || type == TFieldType::Time || type == TFieldType::DateTime;
 }
 
-// The text the engine's date functions take, by the column's kind; a column of no date kind
-// gets what the value holds.
-std::u16string DateTimeText(TFieldType type, const TDateTime& t) {
-    IsoParts parts = type == TFieldType::Date       ? IsoParts::Date
-                     : type == TFieldType::Time     ? IsoParts::Time
-                     : type == TFieldType::DateTime ? IsoParts::DateAndTime
-                     : t.year == 0                  ? IsoParts::Time
-                     : t.IsMidnight()               ? IsoParts::Date
-                                                    : IsoParts::DateAndTime;
-    return IsoDateTimeText(t, parts);
+// How the engine's date functions take a value, by the column's kind; a column of no date
+// kind gets what the value holds.
+IsoParts DateTimeParts(TFieldType type, const TDateTime& t) {
+    return type == TFieldType::Date       ? IsoParts::Date
+           : type == TFieldType::Time     ? IsoParts::Time
+           : type == TFieldType::DateTime ? IsoParts::DateAndTime
+           : t.year == 0                  ? IsoParts::Time
+           : t.IsMidnight()               ? IsoParts::Date
+                                          : IsoParts::DateAndTime;
 }
 
 void Bind(sqlite3* db, sqlite3_stmt* stmt, const std::vector<BoundValue>& values) {
@@ -133,7 +132,8 @@ void Bind(sqlite3* db, sqlite3_stmt* stmt, const std::vector<BoundValue>& values
         case CellValue::Tag::DateTime:
             // The spelling the value was read in finds it again; a rendering might not.
             if (value.text.empty()) {
-                dateText = DateTimeText(bound.type, value.dateTime);
+                dateText =
+                    IsoDateTimeText(value.dateTime, DateTimeParts(bound.type, value.dateTime));
                 text = dateText;
             }
             [[fallthrough]];
@@ -181,41 +181,12 @@ private:
     sqlite3_stmt* stmt_ = nullptr;
 };
 
-// Whether `text` is exactly what DateTimeText gives for `t` in a column of the kind, without
-// composing that text: it is asked of every date value read.
-bool IsOwnSpelling(TFieldType type, const TDateTime& t, std::u16string_view text) {
-    char16_t own[32];
-    std::size_t length = 0;
-    auto put = [&](int value, int digits) {
-        for (int i = digits - 1; i >= 0; --i, value /= 10)
-            own[length + std::size_t(i)] = char16_t(u'0' + value % 10);
-        length += std::size_t(digits);
-    };
-    if (t.year < 0 || t.year > 9999)
-        return false;
-    if (type == TFieldType::DateTime && t.year == 0)
-        type = TFieldType::Time; // a time of day is written alone, whatever its column
-    if (type != TFieldType::Time) {
-        put(t.year, 4), own[length++] = u'-', put(t.month, 2), own[length++] = u'-';
-        put(t.day, 2);
-    }
-    if (type == TFieldType::DateTime)
-        own[length++] = u' ';
-    if (type != TFieldType::Date) {
-        put(t.hour, 2), own[length++] = u':', put(t.minute, 2), own[length++] = u':';
-        put(t.second, 2);
-        if (t.millisecond)
-            own[length++] = u'.', put(t.millisecond, 3);
-    }
-    return text == std::u16string_view(own, length);
-}
-
 class SqliteResult : public DriverResult {
 public:
     // Takes the statement and makes its first step, which may compile it again for a schema
     // that changed since it was prepared: the columns are read after it, so that their names,
     // kinds and values agree. `lastIsRowId`: the statement's last column is the rowid the
-    // driver added, to be found there still. `rest`: the statements that followed it in the
+    // driver added. `rest`: the statements that followed it in the
     // text, which `runRest` runs once its rows are read to the end.
     SqliteResult(sqlite3* db, sqlite3_stmt* stmt, bool lastIsRowId, std::u16string rest,
                  std::function<void(std::u16string_view)> runRest)
@@ -238,15 +209,7 @@ public:
             // Only a table's own column can be written back; expressions cannot.
             column.readOnly = column.baseColumn.empty();
         }
-        if (lastIsRowId) {
-            // Compiled again, the added column could have come to mean something else.
-            auto table = std::find_if(columns_.begin(), columns_.end() - 1,
-                                      [](const ColumnInfo& c) { return !c.baseTable.empty(); });
-            if (count < 2 || table == columns_.end() - 1 ||
-                columns_.back().baseTable != table->baseTable ||
-                columns_.back().baseSchema != table->baseSchema)
-                throw Exception(u"The table changed while the statement was being prepared; "
-                                u"run it again.");
+        if (lastIsRowId && count > 0) {
             ColumnInfo& rowId = columns_.back();
             rowId.type = TFieldType::Largeint;
             rowId.size = rowId.precision = rowId.scale = 0;
@@ -305,7 +268,9 @@ private:
                 return CellValue::OfText(view);
             // The engine keeps dates as whatever text they were given ("2024-01-01T10:00",
             // a time in a DATE column, microseconds); only that text finds such a row again.
-            if (IsOwnSpelling(type, when, view))
+            ownSpelling_.clear();
+            AppendIsoDateTimeText(ownSpelling_, when, DateTimeParts(type, when));
+            if (ownSpelling_ == view)
                 return CellValue::OfDateTime(when);
             return CellValue::OfDateTime(when, view);
         }
@@ -323,6 +288,7 @@ private:
     std::vector<ColumnInfo> columns_;
     std::u16string rest_;
     std::function<void(std::u16string_view)> runRest_;
+    std::u16string ownSpelling_; // how a date read would be written, kept from value to value
     int pending_ = -1;
     bool done_ = false;
 };
