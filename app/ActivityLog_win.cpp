@@ -23,7 +23,10 @@ using FileHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
 // each other even where appending is not atomic; the others wait their turn briefly. A file
 // held longer, or one that cannot be written, loses the entry.
 FileHandle OpenForAppending(const std::u16string& name) {
-    const ULONGLONG patience = 100; // milliseconds
+    // Holding the file takes microseconds, but under load (Wine's one server for every
+    // process) a waiting writer may not be scheduled for a good part of a second; a whole
+    // second keeps its entry without a wait anyone would notice otherwise.
+    const ULONGLONG patience = 1000; // milliseconds
     ULONGLONG deadline = GetTickCount64() + patience;
     for (;;) {
         HANDLE file = CreateFileW(W(name), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
