@@ -203,7 +203,3 @@ void TMainForm::bCopyClick(TObject*) {
     WinCopyPlatform platform(Handle());
     CopyToClipboard(rows, platform);
 }
-
-std::u16string TMainForm::StripQuotes(const std::u16string& Text) {
-    return ::StripQuotes(Text);
-}

@@ -67,8 +67,6 @@ public:
     // Puts the whole open result on the clipboard as tab-separated text, walking it from the
     // first row; the query stays on the last row copied. Errors go to the default report.
     void bCopyClick(TObject* Sender);
-    // Text without its apostrophes and double quotes.
-    static std::u16string StripQuotes(const std::u16string& Text);
 
     // The statement history and the slot the history buttons have reached.
     StatementHistory Memory;

@@ -15,7 +15,7 @@ int RunQrydesk(int showCommand) {
         InitializeModules();
         Application.Initialize();
         {
-            TMainForm form;
+            Window<TMainForm> form;
             MainForm = &form;
             Application.Run(form, showCommand);
             MainForm = nullptr;

@@ -226,7 +226,6 @@ public:
                            WS_CHILD | ES_AUTOHSCROLL | (rightAligned ? ES_RIGHT : ES_LEFT), exStyle,
                            0, 0, 0, 0, grid.Handle());
     }
-    ~TGridEditor() override { DestroyNativeWindow(); }
 
     bool Made(bool rightAligned, DWORD exStyle) const {
         return rightAligned_ == rightAligned && exStyle_ == exStyle;
@@ -397,7 +396,7 @@ void TDBGrid::SyncEditor() {
             SetFocus(Handle());
     }
     if (!editor_) {
-        editor_ = std::make_unique<TGridEditor>(*this, rightAligned, exStyle);
+        editor_ = std::make_unique<Window<TGridEditor>>(*this, rightAligned, exStyle);
         SendMessageW(editor_->Handle(), WM_SETFONT, WPARAM(font_), FALSE);
         SendMessageW(editor_->Handle(), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
         editorRevision_ = model_.EditorRevision() - 1; // a new control has its text to get

@@ -35,7 +35,11 @@ LRESULT CALLBACK SubclassProc(HWND, UINT message, WPARAM wParam, LPARAM lParam, 
 }
 
 TWindow::~TWindow() {
-    DestroyNativeWindow();
+    HWND window = handle_;
+    if (!window)
+        return;
+    Detach();
+    DestroyWindow(window);
 }
 
 TWindow* TWindow::FromHandle(HWND window) {

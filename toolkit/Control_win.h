@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 
 #include <windows.h>
 
@@ -17,8 +18,13 @@ using TKeyPressEvent = std::function<void(TObject* Sender, char16_t& Key)>;
 // A native window with its window procedure forwarded to a member. An error escaping a
 // handler stops here and goes to the application's default error report, so nothing
 // unwinds into Windows.
+//
+// Every window object is created as a Window<T> (below), which ends the native window before
+// any part of the object is destroyed. Destroying a window sends messages (focus leaving,
+// WM_DESTROY to it and to its children), and those must reach a whole object.
 class TWindow : public TObject {
 public:
+    // Only a fallback: stops dispatching to this object, then destroys its native window.
     ~TWindow() override;
 
     HWND Handle() const { return handle_; }
@@ -31,12 +37,12 @@ protected:
     // reach WndProc from their first message.
     void CreateNativeWindow(const wchar_t* className, const wchar_t* text, DWORD style,
                             DWORD exStyle, int x, int y, int width, int height, HWND parent);
-    void DestroyNativeWindow();
-
     virtual LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
+    template <class T> friend class Window;
+    void DestroyNativeWindow();
     LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
     void Detach();
     friend LRESULT CALLBACK OwnClassProc(HWND, UINT, WPARAM, LPARAM);
@@ -103,4 +109,12 @@ protected:
     TCustomControl(TForm* owner, const wchar_t* className, DWORD style, DWORD exStyle);
     virtual void Paint(HDC dc, const RECT& client) = 0;
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+};
+
+// The concrete type of every window object: the most derived destructor, so the native window
+// and its children go while every member of T still lives.
+template <class T> class Window final : public T {
+public:
+    template <class... Args> explicit Window(Args&&... args) : T(std::forward<Args>(args)...) {}
+    ~Window() override { this->DestroyNativeWindow(); }
 };

@@ -49,8 +49,7 @@ TForm::TForm(const Design& design) : design_(design) {
 }
 
 TForm::~TForm() {
-    DestroyNativeWindow();
-    // Controls go with the window; their native windows are already destroyed.
+    // Controls go with the window (Window<T> has destroyed it); their native windows are gone.
     owned_.clear();
     if (font_)
         DeleteObject(font_);

@@ -23,7 +23,7 @@ public:
 
     // Creates a control owned by the form.
     template <class T, class... Args> T* Make(Args&&... args) {
-        auto control = std::make_unique<T>(this, std::forward<Args>(args)...);
+        auto control = std::make_unique<Window<T>>(this, std::forward<Args>(args)...);
         T* result = control.get();
         owned_.push_back(std::move(control));
         return result;

@@ -55,7 +55,7 @@ protected:
 };
 
 TEST_F(ActivityLogTest, EntriesAreAppendedAsHebrewEightBitLinesWithTheUsersFormats) {
-    LogForm form;
+    Window<LogForm> form;
     form.WithLog = true;
     form.WriteLog(u"Open Query: select '\u05E9\u05DC\u05D5\u05DD'");
     form.WriteLog(u"");
@@ -73,7 +73,7 @@ TEST_F(ActivityLogTest, EntriesAreAppendedAsHebrewEightBitLinesWithTheUsersForma
 }
 
 TEST(RegionalSettings, AreReadAgainWhenTheUserChangesThem) {
-    LogForm form;
+    Window<LogForm> form;
     auto found = FormatSettings;
     FormatSettings.ShortDateFormat = u"yyyy";
     FormatSettings.LongTimeFormat = u"HH";
@@ -84,14 +84,14 @@ TEST(RegionalSettings, AreReadAgainWhenTheUserChangesThem) {
 }
 
 TEST_F(ActivityLogTest, NothingIsWrittenWhileTheLogIsOff) {
-    LogForm form;
+    Window<LogForm> form;
     ASSERT_FALSE(form.WithLog);
     form.WriteLog(u"Close Query");
     EXPECT_EQ(GetFileAttributesW(TodaysFile().c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(ActivityLogTest, FailuresAreSwallowedAndLoseOnlyTheLine) {
-    LogForm form;
+    Window<LogForm> form;
     form.WithLog = true;
     { std::ofstream(std::filesystem::path(TodaysFile()), std::ios::binary) << "earlier\r\n"; }
     // Held open by another program that shares nothing.

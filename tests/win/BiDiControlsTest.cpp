@@ -14,7 +14,7 @@ LONG_PTR RtlBits(TControl* control) {
 
 class BiDiControlsTest : public ::testing::Test {
 protected:
-    TForm form{{u"BiDi", 400, 300, L"Tahoma", -11}};
+    Window<TForm> form{TForm::Design{u"BiDi", 400, 300, L"Tahoma", -11}};
 
     template <class T> T* Make() {
         T* control = form.Make<T>();

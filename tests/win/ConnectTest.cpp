@@ -18,7 +18,7 @@ protected:
     std::u16string InScratch(const std::wstring& name) const { return scratch_.Path(name); }
 
     ScratchDirectory scratch_{L"qrydesk-connect-"};
-    TMainForm form_;
+    Window<TMainForm> form_;
 };
 
 TEST_F(ConnectTest, SQLiteFileConnectsAndTheNextClickDisconnects) {

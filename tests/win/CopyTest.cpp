@@ -46,7 +46,7 @@ protected:
     static bool DefaultCursor() { return GetCursor() == LoadCursorW(nullptr, IDC_ARROW); }
 
     ScratchDirectory scratch_{L"qrydesk-copy-"};
-    TMainForm form_;
+    Window<TMainForm> form_;
 };
 
 TEST_F(CopyTest, CopyPutsTheWholeResultOnTheClipboardAndLeavesTheQueryOnTheLastRow) {

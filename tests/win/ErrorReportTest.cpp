@@ -21,7 +21,7 @@ protected:
                      reinterpret_cast<LPARAM>(button->Handle()));
     }
 
-    TForm form{kDesign};
+    Window<TForm> form{kDesign};
     TButton* button = form.Make<TButton>();
 };
 
@@ -71,7 +71,7 @@ TEST(FormCreateError, IsReportedOnceAndTheWindowStillOpens) {
         }
     };
     MessageBoxWatcher watcher;
-    FailingForm form;
+    Window<FailingForm> form;
     ASSERT_EQ(watcher.boxes.size(), 1u);
     EXPECT_EQ(watcher.boxes[0].text, "Cannot create the history.");
     EXPECT_TRUE(IsWindow(form.Handle()));

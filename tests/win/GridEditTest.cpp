@@ -80,7 +80,7 @@ protected:
     PrimaryLanguage language_;
     ScratchDirectory scratch_{L"qrydesk-edit-"};
     std::u16string path_;
-    TMainForm form_;
+    Window<TMainForm> form_;
 };
 
 class KoreanGridEditTest : public GridEditTest {

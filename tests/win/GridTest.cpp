@@ -77,7 +77,7 @@ protected:
     }
 
     ScratchDirectory scratch_{L"qrydesk-grid-"};
-    TMainForm form_;
+    Window<TMainForm> form_;
 };
 
 TEST_F(GridTest, ColumnsAndTitlesFollowTheQueryAndTheClosedGridHasOneEmptyColumn) {

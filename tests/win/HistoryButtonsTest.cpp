@@ -15,7 +15,7 @@ void Click(TControl* button) {
 }
 
 TEST(HistoryButtons, StepThroughStoredStatementsWithTheCounter) {
-    HistoryForm form;
+    Window<HistoryForm> form;
     form.eSQL->SetText(u"select 1");
     form.PushMemory();
     form.eSQL->SetText(u"update t\r\nset a = 2");
@@ -35,7 +35,7 @@ TEST(HistoryButtons, StepThroughStoredStatementsWithTheCounter) {
 }
 
 TEST(HistoryButtons, WrappedLineComesBackWithABreakAtTheWrapPoint) {
-    HistoryForm form;
+    Window<HistoryForm> form;
     std::u16string longLine = u"select first_column, second_column, third_column, "
                               u"fourth_column, fifth_column from a_table_with_a_long_name";
     form.eSQL->SetText(longLine);

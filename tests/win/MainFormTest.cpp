@@ -11,7 +11,7 @@ namespace {
 class MainFormTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        form = std::make_unique<TMainForm>();
+        form = std::make_unique<Window<TMainForm>>();
         ShowWindow(form->Handle(), SW_SHOWNORMAL);
         SetForegroundWindow(form->Handle());
     }
@@ -32,7 +32,7 @@ protected:
         return {extent.right, extent.bottom};
     }
 
-    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<Window<TMainForm>> form;
 };
 
 struct Expected {
@@ -190,9 +190,9 @@ TEST_F(MainFormTest, StartsWithTheDocumentedState) {
 TEST_F(MainFormTest, LogArgumentIsReadFromTheCommandLine) {
     std::u16string saved = Application.CommandLine();
     Application.SetCommandLine(u"\"C:\\Program Files\\Qrydesk\\Qrydesk.exe\" Log second");
-    TMainForm logging;
+    Window<TMainForm> logging;
     Application.SetCommandLine(u"Qrydesk.exe log");
-    TMainForm lowerCase;
+    Window<TMainForm> lowerCase;
     Application.SetCommandLine(saved);
     EXPECT_TRUE(logging.WithLog);
     EXPECT_FALSE(lowerCase.WithLog);
@@ -267,7 +267,7 @@ TEST_F(MainFormTest, AnotherDensityScalesWindowControlsAndFontByOneFactor) {
 }
 
 TEST(MainFormLifetime, ClosingTheWindowEndsTheMessageLoop) {
-    TMainForm form;
+    Window<TMainForm> form;
     HWND window = form.Handle();
     PostMessageW(window, WM_CLOSE, 0, 0);
     Application.Run(form, SW_SHOWNORMAL);

@@ -40,7 +40,7 @@ protected:
     }
 
     ScratchDirectory scratch_{L"qrydesk-run-"};
-    TMainForm form_;
+    Window<TMainForm> form_;
 };
 
 TEST_F(StatementRunTest, OpenExecuteAndCloseReportAndLogInOrder) {
