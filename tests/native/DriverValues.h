@@ -4,7 +4,7 @@
 #include <string>
 
 #include "base/Text.h"
-#include "data/Driver.h"
+#include "data/drivers/Driver.h"
 
 // A value as "kind:value", so that whole rows compare in one line.
 inline std::string Show(const CellValue& value) {

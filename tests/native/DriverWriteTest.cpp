@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "base/Text.h"
-#include "data/Driver.h"
+#include "data/drivers/Driver.h"
 #include "tests/native/DriverValues.h"
 #include "tests/native/MessageOf.h"
 #include "tests/native/PostgresFixture.h"

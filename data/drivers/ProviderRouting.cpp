@@ -1,4 +1,4 @@
-#include "data/ProviderRouting.h"
+#include "data/drivers/ProviderRouting.h"
 
 #include <optional>
 
