@@ -4,6 +4,10 @@
 
 #include "base/Text.h"
 
+std::u16string SqlDialect::Quoted(std::u16string_view name) const {
+    return Enclosed(name, quoteOpen, quoteClose);
+}
+
 bool SqlDialect::SameName(std::u16string_view a, std::u16string_view b) const {
     return namesIgnoreCase ? SameText(a, b) : a == b;
 }

@@ -18,6 +18,8 @@ struct SqlDialect {
     // quoted names), a key column is found by its exact name.
     bool namesIgnoreCase = false;
 
+    // The name quoted, each closing quote in it doubled.
+    std::u16string Quoted(std::u16string_view name) const;
     // Whether two names stand for the same column or table here: by namesIgnoreCase.
     bool SameName(std::u16string_view a, std::u16string_view b) const;
     // Whether `keys` holds one of the same columns as `key`, in any order, by SameName.

@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "base/Text.h"
 #include "data/SingleTableSelect.h"
 #include "data/drivers/sqlite/SqliteCatalog.h"
 
@@ -76,10 +75,8 @@ SqliteStatement WithRowId(sqlite3* db, sqlite3_stmt* original, std::u16string_vi
         return {};
 
     std::u16string rewritten(text.substr(0, select.fromAt));
-    rewritten += u", " +
-                 Enclosed(select.alias.empty() ? table->table : select.alias, dialect.quoteOpen,
-                          dialect.quoteClose) +
-                 u".rowid ";
+    rewritten +=
+        u", " + dialect.Quoted(select.alias.empty() ? table->table : select.alias) + u".rowid ";
     rewritten += text.substr(select.fromAt);
     SqliteStatement statement = PrepareSqlite(db, rewritten);
     if (!statement || sqlite3_column_count(statement.Get()) != count + 1 ||
