@@ -11,7 +11,7 @@
 #include "base/Text.h"
 #include "data/DecimalText.h"
 #include "data/drivers/Driver.h"
-#include "data/drivers/ProviderRouting.h"
+#include "data/drivers/odbc/OdbcConnectionString.h"
 #include "data/drivers/odbc/OdbcDriver.h"
 #include "tests/native/DriverValues.h"
 #include "tests/native/MessageOf.h"

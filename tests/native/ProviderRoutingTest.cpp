@@ -3,6 +3,7 @@
 #include "base/Exception.h"
 #include "base/Text.h"
 #include "data/drivers/ProviderRouting.h"
+#include "data/drivers/odbc/OdbcConnectionString.h"
 
 namespace {
 
