@@ -18,20 +18,7 @@ bool IsName(const SqlToken& token) {
            (token.kind == SqlToken::Kind::Quoted && token.text[0] != u'\'');
 }
 
-// True when only blanks, comments and semicolons are left.
-bool AtEnd(SqlLexer& tokens) {
-    SqlToken token = tokens.NextSignificant();
-    while (token.text == u";")
-        token = tokens.NextSignificant();
-    return token.kind == SqlToken::Kind::End;
-}
-
 } // namespace
-
-bool OnlyCommentsLeft(std::u16string_view text) {
-    SqlLexer tokens(text);
-    return AtEnd(tokens);
-}
 
 bool ScanSingleTableSelect(std::u16string_view text, SingleTableSelect& select) {
     SqlLexer tokens(text);
@@ -75,7 +62,7 @@ bool ScanSingleTableSelect(std::u16string_view text, SingleTableSelect& select) 
         if (inItem)
             item.push_back(token);
     }
-    if (!AtEnd(tokens))
+    if (!OnlyCommentsLeft(text.substr(token.start)))
         return false;
 
     // [schema .] table [[AS] alias] [INDEXED BY index | NOT INDEXED]

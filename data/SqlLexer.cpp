@@ -96,3 +96,11 @@ std::u16string UnquotedName(const SqlToken& token) {
     }
     return name;
 }
+
+bool OnlyCommentsLeft(std::u16string_view text) {
+    SqlLexer lexer(text);
+    SqlToken token = lexer.NextSignificant();
+    while (token.text == u";")
+        token = lexer.NextSignificant();
+    return token.kind == SqlToken::Kind::End;
+}

@@ -54,3 +54,6 @@ private:
 // The name a Word or Quoted token stands for: a quoted name without its quotes, each doubled
 // quote read as one.
 std::u16string UnquotedName(const SqlToken& token);
+
+// True when the text holds only blanks, comments and semicolons: no further statement.
+bool OnlyCommentsLeft(std::u16string_view text);

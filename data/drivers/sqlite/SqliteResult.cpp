@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "data/IsoDateTime.h"
-#include "data/SingleTableSelect.h"
+#include "data/SqlLexer.h"
 #include "data/drivers/sqlite/SqliteTypes.h"
 
 SqliteResult::SqliteResult(sqlite3* db, SqliteStatement statement, bool lastIsRowId,

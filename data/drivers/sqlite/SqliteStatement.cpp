@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "base/Exception.h"
-#include "data/SingleTableSelect.h"
+#include "data/SqlLexer.h"
 #include "data/drivers/sqlite/SqliteBinding.h"
 
 std::u16string SqliteText(const void* text) {
