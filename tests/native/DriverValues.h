@@ -38,3 +38,13 @@ inline std::string Show(const CellValue& value) {
     }
     return "?";
 }
+
+// A value bound for a column of the kind, precision and scale.
+inline BoundValue Bound(TFieldType type, CellValue value, int precision = 0, int scale = 0) {
+    BoundValue bound;
+    bound.type = type;
+    bound.precision = precision;
+    bound.scale = scale;
+    bound.value = value;
+    return bound;
+}

@@ -26,15 +26,6 @@ std::vector<std::string> Rows(std::unique_ptr<DriverResult> result) {
     return rows;
 }
 
-BoundValue Bound(TFieldType type, CellValue value, int precision = 0, int scale = 0) {
-    BoundValue bound;
-    bound.type = type;
-    bound.precision = precision;
-    bound.scale = scale;
-    bound.value = value;
-    return bound;
-}
-
 TDateTime When(int year, int month, int day, int hour = 0, int minute = 0, int second = 0,
                int millisecond = 0) {
     return {year, month, day, hour, minute, second, millisecond};

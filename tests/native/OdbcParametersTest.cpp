@@ -2,6 +2,7 @@
 
 #include "base/Text.h"
 #include "data/drivers/odbc/OdbcParameters.h"
+#include "tests/native/DriverValues.h"
 
 namespace {
 
@@ -26,15 +27,6 @@ TEST(OdbcParameters, DecimalsAreSizedForTheirDigitsAndTheirColumn) {
         EXPECT_EQ(size.columnSize, c.columnSize) << ToUtf8(c.digits);
         EXPECT_EQ(size.digits, c.decimalDigits) << ToUtf8(c.digits);
     }
-}
-
-BoundValue Bound(TFieldType type, CellValue value, int precision = 0, int scale = 0) {
-    BoundValue bound;
-    bound.type = type;
-    bound.precision = precision;
-    bound.scale = scale;
-    bound.value = value;
-    return bound;
 }
 
 TDateTime At(int year, int hour, int millisecond = 0) {

@@ -54,15 +54,11 @@ std::u16string ResolvePostgresWallTime(DriverConnection& connection, std::u16str
     std::vector<CellValue> row;
     if (!result || !result->Fetch(row) || row.size() != 2 ||
         row[0].tag != CellValue::Tag::Integer || row[1].tag != CellValue::Tag::Text)
-        throw Exception(u"The time " + std::u16string(wall) +
-                        u" does not exist in the time "
-                        u"zone " +
+        throw Exception(u"The time " + std::u16string(wall) + u" does not exist in the time zone " +
                         std::u16string(zone) + u"; no row can be found by it.");
     if (row[0].integer != 1)
         throw Exception(u"The time " + std::u16string(wall) +
-                        u" stands for two instants in "
-                        u"the time zone " +
-                        std::u16string(zone) +
+                        u" stands for two instants in the time zone " + std::u16string(zone) +
                         u" (the clock was set back); no row can be found by it.");
     return std::u16string(row[1].text) + u"+00";
 }
