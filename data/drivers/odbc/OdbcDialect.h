@@ -18,11 +18,11 @@ struct OdbcDatabaseInfo {
 // Whether the database is PostgreSQL, whose values and catalog need queries of their own.
 bool IsPostgres(std::u16string_view dbmsName);
 
-// The dialect of the database. Names ignore case where quoted names are SQL_IC_MIXED
-// (FreeTDS says so whatever the server's collation) and always in SQLite, which never tells
-// such names apart even though its ODBC driver reports quoted names as case-sensitive, as
-// psqlODBC rightly does. An INSERT hands back its row through RETURNING on PostgreSQL and on
-// SQLite from 3.35, through OUTPUT on SQL Server.
+// The dialect of the database. Two names that differ only in case are one name where the
+// driver reports quoted names as SQL_IC_MIXED (FreeTDS does, whatever the server's collation),
+// and always in SQLite, which never tells them apart although its ODBC driver, like psqlODBC,
+// reports SQL_IC_SENSITIVE. An INSERT hands back its row through RETURNING on PostgreSQL and
+// on SQLite from 3.35, through OUTPUT on SQL Server.
 SqlDialect OdbcDialect(const OdbcDatabaseInfo& info);
 
 // Whether a version text ("3.35.0", "03.35.0000") is at least major.minor, by the numbers its
