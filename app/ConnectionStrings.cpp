@@ -1,30 +1,6 @@
 #include "app/ConnectionStrings.h"
 
-#include "base/Text.h"
-
-namespace {
-
-// A ";" ends the value, blanks at the ends are dropped, a leading quote opens a quoted value,
-// and a leading "=" would join the "=" before it into a doubled "=" of the key.
-bool NeedsQuotes(std::u16string_view value) {
-    if (value.empty())
-        return false;
-    char16_t first = value.front();
-    return value.find(u';') != std::u16string_view::npos || IsBlank(first) ||
-           IsBlank(value.back()) || first == u'\'' || first == u'"' || first == u'=';
-}
-
-} // namespace
-
-std::u16string ConnectionStringValue(std::u16string_view value) {
-    if (!NeedsQuotes(value))
-        return std::u16string(value);
-    bool hasDouble = value.find(u'"') != std::u16string_view::npos;
-    bool hasSingle = value.find(u'\'') != std::u16string_view::npos;
-    // Single quotes spare doubling when only double quotes occur inside.
-    char16_t quote = hasDouble && !hasSingle ? u'\'' : u'"';
-    return Enclosed(value, quote, quote);
-}
+#include "data/ConnectionString.h"
 
 std::u16string BuildConnectionString(int kindIndex, std::u16string_view server,
                                      std::u16string_view database, std::u16string_view user,

@@ -10,10 +10,7 @@ enum TDBKind : int { dkOracle = 0, dkSQLServer = 1, dkSQLite = 2 };
 // and the texts as typed. Oracle takes no server and SQLite only the database file; any
 // index but those two builds the SQL Server string. Values go in unchanged unless they would
 // change the string's structure (a ";", blanks at either end, a leading quote or "="); those
-// are quoted so that a parser reads back exactly what was typed.
+// are quoted (ConnectionStringValue) so that the parser reads back exactly what was typed.
 std::u16string BuildConnectionString(int kindIndex, std::u16string_view server,
                                      std::u16string_view database, std::u16string_view user,
                                      std::u16string_view password);
-
-// One value as it stands after "key=" in a connection string.
-std::u16string ConnectionStringValue(std::u16string_view value);

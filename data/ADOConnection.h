@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "data/Driver.h"
+#include "data/drivers/Driver.h"
 
 class TADOQuery;
 

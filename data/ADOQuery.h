@@ -8,10 +8,10 @@
 
 #include "base/Exception.h"
 #include "data/DataSource.h"
-#include "data/Driver.h"
 #include "data/OwnedValue.h"
 #include "data/RowCache.h"
 #include "data/RowWriter.h"
+#include "data/drivers/Driver.h"
 
 class TADOConnection;
 class TADOQuery;

@@ -23,3 +23,8 @@ public:
 private:
     std::vector<std::pair<std::u16string, std::u16string>> entries_;
 };
+
+// One value as it stands after "key=", so that Parse reads back exactly this value: unchanged
+// unless it would change the string's structure (a ";", blanks at either end, a leading quote
+// or "="); those are quoted with '"', or with "'" when only double quotes occur inside.
+std::u16string ConnectionStringValue(std::u16string_view value);

@@ -4,8 +4,8 @@
 #include <string_view>
 
 #include "data/CellValue.h"
-#include "data/Driver.h"
 #include "data/FieldType.h"
+#include "data/drivers/Driver.h"
 
 // What a user types into a cell editor, read as a value of the cell's field: the reverse of
 // FieldValueText, by the same FormatSettings.

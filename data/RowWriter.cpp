@@ -8,10 +8,6 @@
 
 namespace {
 
-std::u16string Quote(std::u16string_view name, const SqlDialect& dialect) {
-    return Enclosed(name, dialect.quoteOpen, dialect.quoteClose);
-}
-
 BoundValue Bound(const ColumnInfo& column, const CellValue& value) {
     BoundValue bound;
     bound.type = column.type;
@@ -215,11 +211,6 @@ WritePlan PlanWrites(const std::vector<ColumnInfo>& columns, DriverConnection& d
         return plan;
     SqlDialect dialect = driver.Dialect();
 
-    // A key column is the table's column of that name as the database compares names, never a
-    // column whose name merely looks the same: PostgreSQL keeps "ID" and id apart.
-    auto sameName = [&](std::u16string_view a, std::u16string_view b) {
-        return dialect.namesIgnoreCase ? SameText(a, b) : a == b;
-    };
     auto isTableColumn = [&](std::size_t i) {
         return !columns[i].rowId && !columns[i].baseTable.empty() && !columns[i].baseColumn.empty();
     };
@@ -230,12 +221,14 @@ WritePlan PlanWrites(const std::vector<ColumnInfo>& columns, DriverConnection& d
         firstCopy[i] = columns[i].rowId || isTableColumn(i);
         for (std::size_t earlier = 0; earlier < i && firstCopy[i]; ++earlier)
             if (firstCopy[earlier] && columns[earlier].rowId == columns[i].rowId &&
-                sameName(columns[earlier].baseColumn, columns[i].baseColumn))
+                dialect.SameName(columns[earlier].baseColumn, columns[i].baseColumn))
                 firstCopy[i] = false;
     }
+    // A key column is the table's column of that name as the database compares names, never a
+    // column whose name merely looks the same: PostgreSQL keeps "ID" and id apart.
     auto find = [&](std::u16string_view name) -> std::ptrdiff_t {
         for (std::size_t i = 0; i < columns.size(); ++i)
-            if (firstCopy[i] && !columns[i].rowId && sameName(columns[i].baseColumn, name))
+            if (firstCopy[i] && !columns[i].rowId && dialect.SameName(columns[i].baseColumn, name))
                 return std::ptrdiff_t(i);
         return -1;
     };
@@ -262,15 +255,15 @@ WritePlan PlanWrites(const std::vector<ColumnInfo>& columns, DriverConnection& d
     }
 
     plan.table =
-        source->baseSchema.empty() ? std::u16string() : Quote(source->baseSchema, dialect) + u".";
-    plan.table += Quote(source->baseTable, dialect);
+        source->baseSchema.empty() ? std::u16string() : dialect.Quoted(source->baseSchema) + u".";
+    plan.table += dialect.Quoted(source->baseTable);
     plan.names.resize(columns.size());
     plan.targets.resize(columns.size());
     for (std::size_t i = 0; i < columns.size(); ++i) {
         const ColumnInfo& column = columns[i];
         if (!column.rowId && !isTableColumn(i))
             continue;
-        plan.names[i] = Quote(column.baseColumn, dialect);
+        plan.names[i] = dialect.Quoted(column.baseColumn);
         bool keyColumn = std::find(plan.key.begin(), plan.key.end(), i) != plan.key.end();
         if (firstCopy[i] && (keyColumn || (!column.readOnly && IsWritableKind(column.type))))
             plan.targets[i] = plan.names[i];

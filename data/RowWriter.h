@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "data/Driver.h"
+#include "data/drivers/Driver.h"
 
 // How the rows of a result are written back: to the one table all of its table columns come
 // from, each row found by a key the result carries.

@@ -17,6 +17,3 @@ struct SingleTableSelect {
 // Reads `text` as such a SELECT: no DISTINCT, grouping, compound or join, as far as the text
 // shows (aggregates need the engine's eye). False for anything else.
 bool ScanSingleTableSelect(std::u16string_view text, SingleTableSelect& select);
-
-// True when only blanks, comments and semicolons are left.
-bool OnlyCommentsLeft(std::u16string_view text);

@@ -1,10 +1,8 @@
 #include "data/StatementText.h"
 
-namespace {
+#include "data/SqlLexer.h"
 
-bool IsQuote(char16_t c) {
-    return c == u'\'' || c == u'"' || c == u'`';
-}
+namespace {
 
 bool EndsName(char16_t c) {
     return c == u' ' || c == u',' || c == u';' || c == u')' || c == u'\r' || c == u'\n';
@@ -21,40 +19,34 @@ std::u16string JoinLines(const std::vector<std::u16string>& lines) {
 
 StatementText ScanParameters(std::u16string_view text) {
     StatementText result;
-    char16_t openQuote = 0;
-    for (std::size_t pos = 0; pos < text.size();) {
-        char16_t c = text[pos];
-        if (openQuote) {
-            if (c == openQuote)
-                openQuote = 0;
-            result.text += c;
-            ++pos;
-        } else if (IsQuote(c)) {
-            openQuote = c;
-            result.text += c;
-            ++pos;
-        } else if (c == u':' && pos + 1 < text.size() && text[pos + 1] == u':') {
-            result.text += u"::";
-            pos += 2;
-        } else if (c == u':') {
-            std::u16string name;
-            ++pos;
-            if (pos < text.size() && IsQuote(text[pos])) {
-                char16_t quote = text[pos++];
-                while (pos < text.size() && text[pos] != quote)
-                    name += text[pos++];
-                if (pos < text.size())
-                    ++pos; // the closing quote
-            } else {
-                while (pos < text.size() && !EndsName(text[pos]))
-                    name += text[pos++];
-            }
-            result.text += u'?';
-            result.parameterNames.push_back(std::move(name));
-        } else {
-            result.text += c;
-            ++pos;
+    // Quotes are apostrophes, double quotes and backquotes alone, and comments are text like
+    // any other: a ":name" in one is a parameter too.
+    SqlLexer lexer(text, {.brackets = false, .comments = false});
+    for (SqlToken token = lexer.Next(); token.kind != SqlToken::Kind::End; token = lexer.Next()) {
+        if (token.text != u":") {
+            result.text += token.text;
+            continue;
         }
+        std::size_t pos = token.start + 1;
+        if (pos < text.size() && text[pos] == u':') {
+            result.text += u"::";
+            lexer.MoveTo(pos + 1);
+            continue;
+        }
+        std::u16string name;
+        if (pos < text.size() && lexer.OpensQuote(text[pos])) {
+            char16_t quote = text[pos++];
+            while (pos < text.size() && text[pos] != quote)
+                name += text[pos++];
+            if (pos < text.size())
+                ++pos; // the closing quote
+        } else {
+            while (pos < text.size() && !EndsName(text[pos]))
+                name += text[pos++];
+        }
+        result.text += u'?';
+        result.parameterNames.push_back(std::move(name));
+        lexer.MoveTo(pos);
     }
     return result;
 }

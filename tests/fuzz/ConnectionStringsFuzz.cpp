@@ -1,6 +1,6 @@
 #include "app/ConnectionStrings.h"
 #include "data/ConnectionString.h"
-#include "data/ProviderRouting.h"
+#include "data/drivers/ProviderRouting.h"
 #include "tests/fuzz/FuzzSupport.h"
 #include "tests/fuzz/OdbcSettings.h"
 

@@ -2,8 +2,8 @@
 
 #include "base/Exception.h"
 #include "base/Runtime.h"
-#include "data/Driver.h"
 #include "data/FieldInput.h"
+#include "data/drivers/Driver.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 namespace {

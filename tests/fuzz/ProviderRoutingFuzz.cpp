@@ -2,7 +2,7 @@
 
 #include "base/Exception.h"
 #include "base/Text.h"
-#include "data/ProviderRouting.h"
+#include "data/drivers/ProviderRouting.h"
 #include "tests/fuzz/FuzzSupport.h"
 #include "tests/fuzz/OdbcSettings.h"
 

@@ -1,5 +1,6 @@
 #include "base/Text.h"
 #include "data/SingleTableSelect.h"
+#include "data/SqlLexer.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

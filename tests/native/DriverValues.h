@@ -4,7 +4,7 @@
 #include <string>
 
 #include "base/Text.h"
-#include "data/Driver.h"
+#include "data/drivers/Driver.h"
 
 // A value as "kind:value", so that whole rows compare in one line.
 inline std::string Show(const CellValue& value) {
@@ -37,4 +37,14 @@ inline std::string Show(const CellValue& value) {
     }
     }
     return "?";
+}
+
+// A value bound for a column of the kind, precision and scale.
+inline BoundValue Bound(TFieldType type, CellValue value, int precision = 0, int scale = 0) {
+    BoundValue bound;
+    bound.type = type;
+    bound.precision = precision;
+    bound.scale = scale;
+    bound.value = value;
+    return bound;
 }

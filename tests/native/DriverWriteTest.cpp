@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "base/Text.h"
-#include "data/Driver.h"
+#include "data/drivers/Driver.h"
 #include "tests/native/DriverValues.h"
 #include "tests/native/MessageOf.h"
 #include "tests/native/PostgresFixture.h"
@@ -24,15 +24,6 @@ std::vector<std::string> Rows(std::unique_ptr<DriverResult> result) {
         rows.push_back(shown);
     }
     return rows;
-}
-
-BoundValue Bound(TFieldType type, CellValue value, int precision = 0, int scale = 0) {
-    BoundValue bound;
-    bound.type = type;
-    bound.precision = precision;
-    bound.scale = scale;
-    bound.value = value;
-    return bound;
 }
 
 TDateTime When(int year, int month, int day, int hour = 0, int minute = 0, int second = 0,

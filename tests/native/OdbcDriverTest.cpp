@@ -10,9 +10,9 @@
 
 #include "base/Text.h"
 #include "data/DecimalText.h"
-#include "data/Driver.h"
-#include "data/OdbcDriver.h"
-#include "data/ProviderRouting.h"
+#include "data/drivers/Driver.h"
+#include "data/drivers/odbc/OdbcConnectionString.h"
+#include "data/drivers/odbc/OdbcDriver.h"
 #include "tests/native/DriverValues.h"
 #include "tests/native/MessageOf.h"
 #include "tests/native/PostgresFixture.h"

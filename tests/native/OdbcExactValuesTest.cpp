@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "base/Text.h"
-#include "data/Driver.h"
+#include "data/drivers/Driver.h"
 #include "tests/native/DriverValues.h"
 #include "tests/native/MessageOf.h"
 #include "tests/native/PostgresFixture.h"

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "base/Text.h"
-#include "data/Driver.h"
+#include "data/drivers/Driver.h"
 
 // The server scripts/test starts; without it the tests skip, unless they are required.
 class PostgresFixture : public ::testing::Test {

@@ -2,7 +2,8 @@
 
 #include "base/Exception.h"
 #include "base/Text.h"
-#include "data/ProviderRouting.h"
+#include "data/drivers/ProviderRouting.h"
+#include "data/drivers/odbc/OdbcConnectionString.h"
 
 namespace {
 

@@ -2,6 +2,7 @@
 
 #include "base/Text.h"
 #include "data/SingleTableSelect.h"
+#include "data/SqlLexer.h"
 
 namespace {
 

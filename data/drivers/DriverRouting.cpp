@@ -1,7 +1,7 @@
 #include "data/ConnectionString.h"
-#include "data/Driver.h"
-#include "data/OdbcDriver.h"
-#include "data/ProviderRouting.h"
+#include "data/drivers/Driver.h"
+#include "data/drivers/ProviderRouting.h"
+#include "data/drivers/odbc/OdbcDriver.h"
 
 std::unique_ptr<DriverConnection> ConnectDriver(std::u16string_view connectionString,
                                                 int loginTimeoutSeconds) {

@@ -7,6 +7,7 @@
 
 #include "data/CellValue.h"
 #include "data/FieldType.h"
+#include "data/drivers/SqlDialect.h"
 
 // What a driver reports about one result column.
 struct ColumnInfo {
@@ -37,21 +38,14 @@ struct BoundValue {
     int precision = 0;
     int scale = 0;
     CellValue value; // its text and bytes must stay valid for the call
-};
 
-// What differs between databases in the statements that write rows back.
-struct SqlDialect {
-    char16_t quoteOpen = u'"';
-    char16_t quoteClose = u'"';
-    // How an INSERT hands back the row as stored (the new key, defaults): "RETURNING c1, c2"
-    // after the values (SQLite, PostgreSQL), "OUTPUT INSERTED.c1, INSERTED.c2" before them
-    // (SQL Server), or not at all.
-    enum class InsertReturning { None, Returning, Output };
-    InsertReturning insertReturning = InsertReturning::None;
-    // Whether the database takes two names that differ only in case for the same column
-    // (SQLite, SQL Server's usual collations); where it does not (PostgreSQL's and Oracle's
-    // quoted names), a key column is found by its exact name.
-    bool namesIgnoreCase = false;
+    // Wide text, as names are bound to catalog queries.
+    static BoundValue OfText(std::u16string_view text) {
+        BoundValue bound;
+        bound.type = TFieldType::WideString;
+        bound.value = CellValue::OfText(text);
+        return bound;
+    }
 };
 
 // The rows of one result, read forward one at a time. A driver fetches from the database as

@@ -30,8 +30,3 @@ struct ProviderRoute {
 // raises Exception naming what is missing.
 ProviderRoute RouteProvider(const ConnectionString& connection,
                             const std::vector<std::u16string>& installedDrivers);
-
-// One value as it stands after "key=" in an ODBC connection string: unchanged, or in braces
-// with "}" doubled when it holds ";", "{" or "}" or has blanks at either end, so that the
-// driver receives exactly this value.
-std::u16string OdbcValue(std::u16string_view value);

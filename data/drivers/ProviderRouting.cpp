@@ -1,9 +1,10 @@
-#include "data/ProviderRouting.h"
+#include "data/drivers/ProviderRouting.h"
 
 #include <optional>
 
 #include "base/Exception.h"
 #include "base/Text.h"
+#include "data/drivers/odbc/OdbcConnectionString.h"
 
 namespace {
 
@@ -17,22 +18,6 @@ bool IsOdbcKeyword(std::u16string_view key) {
     return !key.empty() && key.find_first_of(u"[]{}(),;?*=!@") == std::u16string_view::npos;
 }
 
-// The value inside braces, "}}" read as "}"; nothing when `text` is not one braced value.
-std::optional<std::u16string> Unbraced(std::u16string_view text) {
-    if (text.size() < 2 || text.front() != u'{' || text.back() != u'}')
-        return std::nullopt;
-    std::u16string value;
-    for (std::size_t i = 1; i + 1 < text.size(); ++i) {
-        if (text[i] == u'}') {
-            if (text[i + 1] != u'}' || i + 2 == text.size())
-                return std::nullopt;
-            ++i;
-        }
-        value += text[i];
-    }
-    return value;
-}
-
 // An ODBC connection string being assembled. Setting a key again replaces its earlier value,
 // so that no driver has to decide which of two wins.
 class OdbcString {
@@ -42,7 +27,7 @@ public:
     }
     // In braces whatever it holds, as driver names are written.
     void SetBraced(std::u16string_view key, std::u16string_view value) {
-        SetSegment(key, value, std::u16string(key) + u"=" + Enclosed(value, u'{', u'}'));
+        SetSegment(key, value, std::u16string(key) + u"=" + OdbcBraced(value));
     }
     // A segment kept exactly as written, with the value it stands for.
     void SetSegment(std::u16string_view key, std::u16string_view value, std::u16string segment) {
@@ -75,52 +60,11 @@ private:
     std::vector<Entry> entries_;
 };
 
-[[noreturn]] void RefuseOdbcValue(std::u16string_view key, std::u16string_view fault) {
-    throw Exception(u"In the ODBC connection string of Extended Properties, the value after \"" +
-                    std::u16string(key) + u"=\" " + std::u16string(fault));
-}
-
-// Takes over an ODBC connection string segment by segment, each as written. A value that
-// opens with "{" must close it and end there, or the driver would read a different string.
+// Takes over an ODBC connection string segment by segment, each as written.
 void AppendOdbcString(std::u16string_view text, OdbcString& odbc) {
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t start = pos;
-        std::size_t equals = text.find_first_of(u"=;", pos);
-        if (equals == std::u16string_view::npos || text[equals] == u';') {
-            pos = equals == std::u16string_view::npos ? text.size() : equals + 1;
-            continue; // no "=": not a setting
-        }
-        std::u16string_view key = Trimmed(text.substr(start, equals - start));
-        pos = equals + 1;
-        while (pos < text.size() && IsBlank(text[pos]))
-            ++pos;
-        std::u16string value;
-        bool braced = pos < text.size() && text[pos] == u'{';
-        if (braced) {
-            bool closed = false;
-            for (++pos; pos < text.size() && !closed; ++pos) {
-                if (text[pos] != u'}')
-                    value += text[pos];
-                else if (pos + 1 < text.size() && text[pos + 1] == u'}')
-                    value += text[pos++];
-                else
-                    closed = true;
-            }
-            if (!closed)
-                RefuseOdbcValue(key, u"opens with '{' but has no closing '}'");
-        }
-        std::size_t end = text.find(u';', pos);
-        if (end == std::u16string_view::npos)
-            end = text.size();
-        if (!braced)
-            value = Trimmed(text.substr(pos, end - pos));
-        else if (!Trimmed(text.substr(pos, end - pos)).empty())
-            RefuseOdbcValue(key, u"has text after its closing '}'");
-        if (!key.empty())
-            odbc.SetSegment(key, value, std::u16string(Trimmed(text.substr(start, end - start))));
-        pos = end + 1;
-    }
+    for (const OdbcSegment& segment :
+         ReadOdbcConnectionString(text, u"the ODBC connection string of Extended Properties"))
+        odbc.SetSegment(segment.key, segment.value, segment.text);
 }
 
 // A key of the OLE DB string that the provider does not translate goes on to the driver.
@@ -129,7 +73,7 @@ void AppendOdbcString(std::u16string_view text, OdbcString& odbc) {
 void PassOn(std::u16string_view key, std::u16string_view value, OdbcString& odbc) {
     if (!IsOdbcKeyword(key))
         return;
-    if (auto unbraced = Unbraced(value))
+    if (auto unbraced = OdbcUnbraced(value))
         odbc.SetSegment(key, *unbraced, std::u16string(key) + u"=" + std::u16string(value));
     else
         odbc.Set(key, value);
@@ -316,14 +260,6 @@ bool IsMsdasql(std::u16string_view provider) {
 }
 
 } // namespace
-
-std::u16string OdbcValue(std::u16string_view value) {
-    bool braces = !value.empty() && (value.find_first_of(u";{}") != std::u16string_view::npos ||
-                                     IsBlank(value.front()) || IsBlank(value.back()));
-    if (!braces)
-        return std::u16string(value);
-    return Enclosed(value, u'{', u'}');
-}
 
 ProviderRoute RouteProvider(const ConnectionString& connection,
                             const std::vector<std::u16string>& installedDrivers) {

@@ -1,0 +1,99 @@
+#include "data/drivers/sqlite/SqliteResult.h"
+
+#include <utility>
+
+#include "data/IsoDateTime.h"
+#include "data/SqlLexer.h"
+#include "data/drivers/sqlite/SqliteTypes.h"
+
+SqliteResult::SqliteResult(sqlite3* db, SqliteStatement statement, bool lastIsRowId,
+                           std::u16string rest, std::function<void(std::u16string_view)> runRest)
+    : db_(db), statement_(std::move(statement)), runRest_(std::move(runRest)) {
+    sqlite3_stmt* stmt = statement_.Get();
+    if (!OnlyCommentsLeft(rest))
+        rest_ = std::move(rest);
+    pending_ = sqlite3_step(stmt);
+    if (pending_ != SQLITE_ROW && pending_ != SQLITE_DONE)
+        RaiseSqliteError(db_);
+    int count = sqlite3_column_count(stmt);
+    columns_.resize(count);
+    for (int i = 0; i < count; ++i) {
+        ColumnInfo& column = columns_[i];
+        column.name = SqliteText(sqlite3_column_name16(stmt, i));
+        ClassifySqliteType(sqlite3_column_decltype(stmt, i), column);
+        column.holds64BitIntegers = IsIntegerField(column.type);
+        column.baseSchema = SqliteText(sqlite3_column_database_name16(stmt, i));
+        column.baseTable = SqliteText(sqlite3_column_table_name16(stmt, i));
+        column.baseColumn = SqliteText(sqlite3_column_origin_name16(stmt, i));
+        // Only a table's own column can be written back; expressions cannot.
+        column.readOnly = column.baseColumn.empty();
+    }
+    if (lastIsRowId && count > 0) {
+        ColumnInfo& rowId = columns_.back();
+        rowId.type = TFieldType::Largeint;
+        rowId.size = rowId.precision = rowId.scale = 0;
+        rowId.baseColumn = u"rowid";
+        rowId.readOnly = true;
+        rowId.rowId = true;
+    }
+}
+
+bool SqliteResult::Recompiled() const {
+    return sqlite3_stmt_status(statement_.Get(), SQLITE_STMTSTATUS_REPREPARE, 0) > 0;
+}
+
+bool SqliteResult::Fetch(std::vector<CellValue>& row) {
+    if (done_)
+        return false;
+    int rc = pending_ >= 0 ? pending_ : sqlite3_step(statement_.Get());
+    pending_ = -1;
+    if (rc == SQLITE_DONE) {
+        done_ = true;
+        // Read to the end, the statement lets go of the file, and what the text asked for
+        // after it runs now, before anything else can use the connection; its errors are
+        // this read's.
+        sqlite3_reset(statement_.Get());
+        if (!rest_.empty())
+            runRest_(std::exchange(rest_, std::u16string()));
+        return false;
+    }
+    if (rc != SQLITE_ROW) {
+        done_ = true;
+        RaiseSqliteError(db_);
+    }
+    row.resize(columns_.size());
+    for (std::size_t i = 0; i < columns_.size(); ++i)
+        row[i] = Value(int(i));
+    return true;
+}
+
+CellValue SqliteResult::Value(int i) {
+    sqlite3_stmt* stmt = statement_.Get();
+    switch (sqlite3_column_type(stmt, i)) {
+    case SQLITE_INTEGER:
+        return CellValue::OfInteger(sqlite3_column_int64(stmt, i));
+    case SQLITE_FLOAT:
+        return CellValue::OfReal(sqlite3_column_double(stmt, i));
+    case SQLITE_TEXT: {
+        auto* text = static_cast<const char16_t*>(sqlite3_column_text16(stmt, i));
+        std::u16string_view view(text, sqlite3_column_bytes16(stmt, i) / 2);
+        TDateTime when;
+        TFieldType type = columns_[i].type;
+        if (!IsDateKind(type) || !ParseIsoDateTime(view, when))
+            return CellValue::OfText(view);
+        // The engine keeps dates as whatever text they were given ("2024-01-01T10:00",
+        // a time in a DATE column, microseconds); only that text finds such a row again.
+        ownSpelling_.clear();
+        AppendIsoDateTimeText(ownSpelling_, when, SqliteDateTimeParts(type, when));
+        if (ownSpelling_ == view)
+            return CellValue::OfDateTime(when);
+        return CellValue::OfDateTime(when, view);
+    }
+    case SQLITE_BLOB: {
+        auto* bytes = static_cast<const char*>(sqlite3_column_blob(stmt, i));
+        return CellValue::OfBytes(std::string_view(bytes, sqlite3_column_bytes(stmt, i)));
+    }
+    default:
+        return CellValue::Null();
+    }
+}
