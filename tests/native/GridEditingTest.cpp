@@ -5,7 +5,7 @@
 #include "MessageOf.h"
 #include "SqliteQueryFixture.h"
 #include "data/DataSource.h"
-#include "data/GridModel.h"
+#include "grid/GridModel.h"
 
 // The grid's editing keys on a real SQLite table: what they do to the row, the editor and the
 // database.

@@ -9,7 +9,7 @@
 #include "data/ADOConnection.h"
 #include "data/ADOQuery.h"
 #include "data/DataSource.h"
-#include "data/GridModel.h"
+#include "grid/GridModel.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "base/Text.h"
 #include "data/ADOConnection.h"
 #include "data/ADOQuery.h"
-#include "data/GridModel.h"
+#include "grid/GridModel.h"
 #include "tests/QuerySupport.h"
 
 // Editing a result and writing it back, the same on the embedded SQLite engine and on

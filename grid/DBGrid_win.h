@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "data/DataSource.h"
-#include "data/GridModel.h"
+#include "grid/GridModel.h"
 #include "toolkit/Control_win.h"
 
 class TGridEditor;

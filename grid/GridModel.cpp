@@ -1,4 +1,4 @@
-#include "data/GridModel.h"
+#include "grid/GridModel.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,4 +1,4 @@
-#include "data/DBGrid_win.h"
+#include "grid/DBGrid_win.h"
 
 #include <algorithm>
 #include <climits>
