@@ -6,9 +6,9 @@
 #include <string_view>
 #include <vector>
 
-#include "data/CellValue.h"
 #include "data/DataSource.h"
-#include "data/FieldType.h"
+#include "grid/GridLayout.h"
+#include "grid/GridNavigation.h"
 
 class TADOQuery;
 
@@ -18,124 +18,7 @@ class TADOQuery;
 // query's cache, fetching only as far as the screen (or an explicit move) reaches.
 //
 // Geometry is in pixels of the grid's client area. The title line comes first, then the data
-// lines; a grid line (GridLineWidth) follows every line and every column, the indicator column
-// included.
-
-constexpr int GridLineWidth = 1;
-
-// A field's display width in characters, by its kind.
-int DisplayWidth(TFieldType type, int size, int precision);
-// A new column's width: the display width in digit-zero widths of the cell font, and room for
-// the title.
-int ColumnWidth(int displayWidth, int zeroWidth, int overhang, int titleWidth);
-// Heights of a data line and of the title line from the height of "Wg" in their fonts.
-int DataLineHeight(int cellTextHeight);
-int TitleLineHeight(int titleTextHeight);
-// What a data cell shows: the value as text, or for long text and long bytes a marker of the
-// kind, in capitals when there is a value: (MEMO), (Memo) when NULL.
-std::u16string CellText(TFieldType type, const CellValue& value);
-
-// The state of the current row; the indicator column marks it.
-enum class GridRowState { Browsing, Editing, Inserting };
-enum class GridMarker { None, Triangle, IBeam, Star };
-GridMarker MarkerFor(GridRowState state);
-
-enum class GridKey {
-    Up,
-    Down,
-    PageUp,
-    PageDown,
-    Home,
-    End,
-    Left,
-    Right,
-    Tab,
-    Insert,
-    Delete,
-    F2,
-    Enter,
-    Escape,
-    Other
-};
-struct GridShift {
-    bool shift = false;
-    bool ctrl = false;
-    bool alt = false;
-};
-
-// Where the grid stands, and its shape, as navigation sees them.
-struct GridPlace {
-    std::size_t row = 0;
-    int column = 0;
-    std::size_t topRow = 0;
-};
-struct GridShape {
-    int columnCount = 1;
-    int visibleRows = 1;        // whole data lines that fit
-    std::vector<bool> tabStops; // per column: may Tab stop there (its field is not read-only)
-    bool rightToLeft = false;   // Left and Right swap
-};
-
-// Where a key or a scroll-bar action takes the current row. `To` beyond the last row means
-// the last row: the query clamps it, fetching no further than the row asked for.
-struct RowTarget {
-    enum Kind { Stay, To, Last };
-    Kind kind = Stay;
-    std::size_t row = 0;
-};
-struct GridMove {
-    bool handled = false;
-    RowTarget row;
-    int column = 0;
-    // Page moves shift the top row with the current row, so that it keeps its place on screen.
-    bool keepScreenOffset = false;
-};
-
-GridMove NavigationFor(GridKey key, GridShift shift, const GridPlace& place,
-                       const GridShape& shape);
-
-// Whether a key pressed in the cell editor is the grid's (to another cell or row, or ending the
-// edit) rather than the text's. Left and Right stay in the text unless the caret stands at its
-// edge or all of it is selected; Home and End go to the grid only with Ctrl; Shift+Insert and
-// Ctrl+Insert are the clipboard's.
-bool EditorPassesKey(GridKey key, GridShift shift, std::size_t selectionStart,
-                     std::size_t selectionEnd, std::size_t textLength);
-
-enum class GridScroll {
-    LineUp,
-    LineDown,
-    PageUp,
-    PageDown,
-    Top,
-    Bottom,
-    ThumbTrack,
-    ThumbPosition
-};
-
-// The vertical scroll bar: its position is the current row's number (1-based) among
-// `1 .. max`. While the rows are not all read the number of rows is not known, and reading them
-// all only to size the bar would cost a million-row result its quick open. Until the end is
-// reached, `max` is therefore twice the rows read so far (at least one screen more): the thumb
-// stays in the upper half while more rows may follow, and a thumb let go at the end reads as
-// many rows again, never all of them. Once every row is read, `max` is the row count.
-struct ScrollBarState {
-    bool visible = false;
-    int min = 1;
-    int max = 1;
-    int position = 1;
-};
-ScrollBarState VerticalBarFor(std::size_t currentRow, std::size_t fetchedRows, bool allFetched,
-                              int visibleRows);
-GridMove VerticalScrollFor(GridScroll action, int thumbPosition, const GridPlace& place,
-                           const GridShape& shape, const ScrollBarState& bar, bool allFetched);
-
-// The horizontal scroll bar, in pixels of the data columns' total width.
-struct HorizontalBarState {
-    bool visible = false;
-    int max = 0;
-    int page = 0;
-    int position = 0;
-};
+// lines, each followed by a grid line.
 
 // What the grid needs to know of its fonts and its density.
 struct GridMetrics {
