@@ -14,6 +14,7 @@
 #include "data/ADOQuery.h"
 #include "data/DataSource.h"
 #include "grid/GridModel.h"
+#include "grid/QueryRowSource.h"
 
 namespace {
 
@@ -53,10 +54,10 @@ struct Grid {
         connection.SetConnectionString(u"Provider=SQLite;Data Source=" + FromUtf8(DatabasePath()));
         query.SetConnection(&connection);
         source.SetDataSet(&query);
-        source.OnDataChange = [this](TDataEvent event) { model.DataChanged(event); };
+        source.OnDataChange = [this](TDataEvent event) { model.RowsChanged(RowEventFor(event)); };
         model.SetMetrics(Tahoma8());
         model.SetClientSize(716, 284);
-        model.SetDataSet(&query);
+        model.SetRowSource(&rows);
     }
     void Open(const std::u16string& sql) {
         query.SetSQL({sql});
@@ -66,6 +67,7 @@ struct Grid {
     TADOConnection connection;
     TADOQuery query;
     TDataSource source;
+    QueryRowSource rows{&query};
     GridModel model;
 };
 

@@ -10,7 +10,6 @@
 
 #include "base/Runtime.h"
 #include "base/WideText_win.h"
-#include "data/ADOQuery.h"
 #include "toolkit/Application_win.h"
 #include "toolkit/Forms_win.h"
 
@@ -313,16 +312,21 @@ void TDBGrid::SetDataSource(TDataSource* source) {
                 DataChange(event);
         };
     }
-    model_.SetDataSet(source ? source->DataSet() : nullptr);
+    ShowQuery(source ? source->DataSet() : nullptr);
     Changed();
+}
+
+void TDBGrid::ShowQuery(TADOQuery* query) {
+    rows_.SetQuery(query);
+    model_.SetRowSource(&rows_);
 }
 
 void TDBGrid::DataChange(TDataEvent event) {
     TADOQuery* query = dataSource_ ? dataSource_->DataSet() : nullptr;
-    if (query != model_.DataSet())
-        model_.SetDataSet(query);
+    if (query != rows_.Query())
+        ShowQuery(query);
     else
-        model_.DataChanged(event);
+        model_.RowsChanged(RowEventFor(event));
     if (event == TDataEvent::ActiveChanged) {
         hotColumn_ = -1;
         if (drag_ != Drag::None)
@@ -453,7 +457,7 @@ void TDBGrid::FocusLeft(HWND to) {
     // has anything to put away. Only a move to another control of the window leaves the grid:
     // a message box (an error report on the typed text, say) or another program taking the
     // focus does not.
-    if (!model_.DataSet() || !to || !IsChild(Owner()->Handle(), to))
+    if (!rows_.Query() || !to || !IsChild(Owner()->Handle(), to))
         return;
     Refresh refresh([this] { Changed(); });
     model_.FocusLost();

@@ -4,6 +4,7 @@
 
 #include "data/DataSource.h"
 #include "grid/GridModel.h"
+#include "grid/QueryRowSource.h"
 #include "toolkit/Control_win.h"
 
 class TGridEditor;
@@ -70,6 +71,10 @@ private:
     bool OnSetCursor();
     void SetHotColumn(int column);
 
+    // Shows the rows of the source's query.
+    void ShowQuery(TADOQuery* query);
+
+    QueryRowSource rows_;
     GridModel model_;
     TDataSource* dataSource_ = nullptr;
     // Lives as long as the grid; the data source's handler holds it weakly.

@@ -4,6 +4,7 @@
 
 #include "data/CellValue.h"
 #include "data/FieldType.h"
+#include "grid/GridRowSource.h"
 
 // How the grid measures and marks its cells: pure functions of field kinds, values and the
 // fonts' metrics. Geometry is in pixels; a grid line (GridLineWidth) follows every line and
@@ -25,7 +26,6 @@ int TitleLineHeight(int titleTextHeight);
 // kind, in capitals when there is a value: (MEMO), (Memo) when NULL.
 std::u16string CellText(TFieldType type, const CellValue& value);
 
-// The state of the current row; the indicator column marks it.
-enum class GridRowState { Browsing, Editing, Inserting };
+// The indicator column's mark of the current row, by its state.
 enum class GridMarker { None, Triangle, IBeam, Star };
 GridMarker MarkerFor(GridRowState state);

@@ -1,21 +1,23 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "data/DataSource.h"
 #include "grid/GridLayout.h"
 #include "grid/GridNavigation.h"
-
-class TADOQuery;
+#include "grid/GridRowSource.h"
 
 // The result grid without its window: columns and their widths, the current cell, the top
 // row, what each key, click, wheel notch and scroll-bar action does, and the text of every
-// cell. It follows a query through the data events of its data source and reads rows from the
-// query's cache, fetching only as far as the screen (or an explicit move) reaches.
+// cell. It shows a row source and follows the events that the view passes on from it.
+//
+// Rows are read by the steps that move the grid, resize it or follow an event, and only as far
+// as the screen (or an explicit move) reaches. What paints and measures, the const methods,
+// looks only at the rows already read.
 //
 // Geometry is in pixels of the grid's client area. The title line comes first, then the data
 // lines, each followed by a grid line.
@@ -58,11 +60,11 @@ public:
     void SetClientSize(int width, int height);
     void SetRightToLeft(bool rightToLeft) { rightToLeft_ = rightToLeft; }
 
-    // The query shown, or none; its present state is taken at once.
-    void SetDataSet(TADOQuery* query);
-    TADOQuery* DataSet() const { return query_; }
-    // The query's data event, as its data source passes it on.
-    void DataChanged(TDataEvent event);
+    // The rows shown, or none; their present state is taken at once.
+    void SetRowSource(GridRowSource* rows);
+    GridRowSource* RowSource() const { return rows_; }
+    // An event of the row source.
+    void RowsChanged(GridRowEvent event);
 
     bool Active() const;
     // One empty column with an empty title while closed.
@@ -109,8 +111,8 @@ public:
     ScrollBarState VerticalBar() const;
     HorizontalBarState HorizontalBar() const;
     void ResizeColumn(int column, int width);
-    // Moves a column and its field in the query's field order, so that whatever walks the
-    // fields (Copy) follows the grid; the current column stays on its field.
+    // Moves a column, and the row source's column with it, so that whatever walks the columns
+    // (Copy) follows the grid; the current column stays on its field.
     void MoveColumn(int from, int to);
 
     // The cell editor over the current cell. The model keeps its text; the view shows it in an
@@ -123,8 +125,9 @@ public:
     // Changes whenever the model sets the editor's text itself, so that the view knows when to
     // put it into its control (and select it all).
     unsigned EditorRevision() const { return editorRevision_; }
-    // Whether the current cell's value can be changed; the editor opens on any cell.
-    bool EditorReadOnly() const;
+    // Whether the current cell's value can be changed; the editor opens on any cell. Not const:
+    // the first time, finding out reads the rest of the result, as the first edit does.
+    bool EditorReadOnly();
     // Characters the editor takes at most; 0 for no limit.
     int EditorLimit() const;
     bool EditorAccepts(char16_t c) const;
@@ -149,23 +152,28 @@ private:
     GridPlace Place() const;
     GridShape Shape() const;
     void EnsureColumnVisible(int column);
-    bool CanEdit() const;
+    bool CanEdit();
     bool EditingKey(GridKey key, GridShift shift);
     bool DownFromLastOrNewRow(const GridMove& move);
-    bool OnLastRow() const;
+    // Reads the row after the current one, when there is one: it tells whether the current row
+    // is the last.
+    bool OnLastRow();
     bool UntouchedNewRow() const;
     // Closes the editor; where it always stands open, opens it afresh on the current cell.
     void CloseEditor();
     // Runs a change of the current row (dropping, adding or deleting one), then moves the grid
-    // and its editor to the query's current row and `column`.
+    // and its editor to the row source's current row and `column`.
     void ChangeRow(int column, const std::function<void()>& change);
     void SetEditorText(std::u16string text);
     std::u16string FieldEditorText() const;
     void ClampScrollX();
     int DataWidth() const;
+    // The row source, read-only where the model only looks.
+    GridRowSource& Rows() { return *rows_; }
+    const GridRowSource& Rows() const { return *rows_; }
 
     GridMetrics metrics_;
-    TADOQuery* query_ = nullptr;
+    GridRowSource* rows_ = nullptr;
     bool active_ = false;
     std::uint64_t resultNumber_ = 0;
     std::vector<GridColumn> columns_;

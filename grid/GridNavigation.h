@@ -43,7 +43,7 @@ struct GridShape {
 };
 
 // Where a key or a scroll-bar action takes the current row. `To` beyond the last row means
-// the last row: the query clamps it, fetching no further than the row asked for.
+// the last row: the row source stops there, reading no further than the row asked for.
 struct RowTarget {
     enum Kind { Stay, To, Last };
     Kind kind = Stay;

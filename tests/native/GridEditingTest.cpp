@@ -6,6 +6,7 @@
 #include "SqliteQueryFixture.h"
 #include "data/DataSource.h"
 #include "grid/GridModel.h"
+#include "grid/QueryRowSource.h"
 
 // The grid's editing keys on a real SQLite table: what they do to the row, the editor and the
 // database.
@@ -17,11 +18,11 @@ protected:
     GridEditing() {
         source.SetDataSet(&query);
         query.SetDataSource(&source);
-        source.OnDataChange = [this](TDataEvent event) { model.DataChanged(event); };
+        source.OnDataChange = [this](TDataEvent event) { model.RowsChanged(RowEventFor(event)); };
         Execute(u"create table t (id integer primary key, name varchar(8), amount decimal(8,2))");
         Execute(u"insert into t values (1, 'one', 1.5), (2, 'two', 2.5), (3, 'three', 3.5)");
         model.SetClientSize(600, 300);
-        model.SetDataSet(&query);
+        model.SetRowSource(&rows);
         model.ConfirmDelete = [this] {
             ++confirmations;
             return confirmDelete;
@@ -43,6 +44,7 @@ protected:
     }
 
     TDataSource source;
+    QueryRowSource rows{&query};
     GridModel model;
     bool confirmDelete = false;
     int confirmations = 0;
