@@ -54,7 +54,7 @@ struct Grid {
         connection.SetConnectionString(u"Provider=SQLite;Data Source=" + FromUtf8(DatabasePath()));
         query.SetConnection(&connection);
         source.SetDataSet(&query);
-        source.OnDataChange = [this](TDataEvent event) { model.RowsChanged(RowEventFor(event)); };
+        link.SetDataSource(&source);
         model.SetMetrics(Tahoma8());
         model.SetClientSize(716, 284);
         model.SetRowSource(&rows);
@@ -69,6 +69,7 @@ struct Grid {
     TDataSource source;
     QueryRowSource rows{&query};
     GridModel model;
+    TDataLink link{[this](TDataEvent event) { model.RowsChanged(RowEventFor(event)); }};
 };
 
 // What one paint asks of the model: every visible cell's text and each line's marker.

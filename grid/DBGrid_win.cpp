@@ -305,14 +305,8 @@ bool TDBGrid::ConfirmDelete() {
 }
 
 void TDBGrid::SetDataSource(TDataSource* source) {
-    dataSource_ = source;
-    if (source) {
-        source->OnDataChange = [this, alive = std::weak_ptr<int>(alive_)](TDataEvent event) {
-            if (!alive.expired())
-                DataChange(event);
-        };
-    }
-    ShowQuery(source ? source->DataSet() : nullptr);
+    link_.SetDataSource(source);
+    ShowQuery(link_.DataSet());
     Changed();
 }
 
@@ -322,7 +316,7 @@ void TDBGrid::ShowQuery(TADOQuery* query) {
 }
 
 void TDBGrid::DataChange(TDataEvent event) {
-    TADOQuery* query = dataSource_ ? dataSource_->DataSet() : nullptr;
+    TADOQuery* query = link_.DataSet();
     if (query != rows_.Query())
         ShowQuery(query);
     else

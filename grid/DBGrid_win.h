@@ -18,10 +18,9 @@ public:
     explicit TDBGrid(TForm* owner);
     ~TDBGrid() override;
 
-    // The grid may outlive the source or die first: it never touches the source when it goes,
-    // and the source's handler does nothing once the grid is gone.
+    // Links the grid to a data source, or to none. Either may go first.
     void SetDataSource(TDataSource* source);
-    TDataSource* DataSource() const { return dataSource_; }
+    TDataSource* DataSource() const { return link_.DataSource(); }
     const GridModel& Model() const { return model_; }
     // The cell editor's window while it has been created, else null.
     HWND EditorHandle() const;
@@ -76,9 +75,7 @@ private:
 
     QueryRowSource rows_;
     GridModel model_;
-    TDataSource* dataSource_ = nullptr;
-    // Lives as long as the grid; the data source's handler holds it weakly.
-    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
+    TDataLink link_{[this](TDataEvent event) { DataChange(event); }};
     HFONT font_ = nullptr;
     int wheelDelta_ = 0;
     int hotColumn_ = -1;

@@ -17,8 +17,7 @@ class GridEditing : public SqliteQueryFixture {
 protected:
     GridEditing() {
         source.SetDataSet(&query);
-        query.SetDataSource(&source);
-        source.OnDataChange = [this](TDataEvent event) { model.RowsChanged(RowEventFor(event)); };
+        link.SetDataSource(&source);
         Execute(u"create table t (id integer primary key, name varchar(8), amount decimal(8,2))");
         Execute(u"insert into t values (1, 'one', 1.5), (2, 'two', 2.5), (3, 'three', 3.5)");
         model.SetClientSize(600, 300);
@@ -46,6 +45,7 @@ protected:
     TDataSource source;
     QueryRowSource rows{&query};
     GridModel model;
+    TDataLink link{[this](TDataEvent event) { model.RowsChanged(RowEventFor(event)); }};
     bool confirmDelete = false;
     int confirmations = 0;
 };

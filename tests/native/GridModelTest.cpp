@@ -240,7 +240,7 @@ class GridModelTest : public SqliteQueryFixture {
 protected:
     GridModelTest() {
         source.SetDataSet(&query);
-        source.OnDataChange = [this](TDataEvent event) { model.RowsChanged(RowEventFor(event)); };
+        link.SetDataSource(&source);
         Execute(u"create table t (id integer primary key, name varchar(30), amount decimal(8,2), "
                 u"note text, stamp datetime)");
         Execute(u"with recursive c(x) as (select 1 union all select x + 1 from c limit 1000) "
@@ -280,6 +280,7 @@ protected:
     TDataSource source;
     QueryRowSource rows{&query};
     GridModel model;
+    TDataLink link{[this](TDataEvent event) { model.RowsChanged(RowEventFor(event)); }};
 };
 
 TEST_F(GridModelTest, ClosedGridHasOneEmptyColumnAndLineAndIgnoresInput) {
