@@ -12,6 +12,7 @@
 #include "base/WideText_win.h"
 #include "toolkit/Application_win.h"
 #include "toolkit/Forms_win.h"
+#include "toolkit/Gdi_win.h"
 
 namespace {
 
@@ -338,15 +339,15 @@ GridMetrics TDBGrid::Measure() {
     GridMetrics metrics;
     metrics.indicatorWidth = Owner()->Scale(kIndicatorWidth);
     metrics.defaultColumnWidth = Owner()->Scale(kDefaultColumnWidth);
-    HDC dc = GetDC(Handle());
-    HGDIOBJ oldFont = SelectObject(dc, font_);
     TEXTMETRICW textMetrics{};
-    GetTextMetricsW(dc, &textMetrics);
     SIZE zero{}, wg{};
-    GetTextExtentPoint32W(dc, L"0", 1, &zero);
-    GetTextExtentPoint32W(dc, L"Wg", 2, &wg);
-    SelectObject(dc, oldFont);
-    ReleaseDC(Handle(), dc);
+    {
+        ScopedGetDC dc(Handle());
+        ScopedSelect font(dc, font_);
+        GetTextMetricsW(dc, &textMetrics);
+        GetTextExtentPoint32W(dc, L"0", 1, &zero);
+        GetTextExtentPoint32W(dc, L"Wg", 2, &wg);
+    }
     metrics.zeroWidth = zero.cx;
     metrics.overhang = textMetrics.tmOverhang;
     // Titles and cells share the window's font: Tahoma, 8 points.
@@ -357,12 +358,9 @@ GridMetrics TDBGrid::Measure() {
 }
 
 int TDBGrid::TitleWidth(std::u16string_view title) {
-    HDC dc = GetDC(Handle());
-    HGDIOBJ oldFont = SelectObject(dc, font_);
-    int width = TextWidth(dc, title);
-    SelectObject(dc, oldFont);
-    ReleaseDC(Handle(), dc);
-    return width;
+    ScopedGetDC dc(Handle());
+    ScopedSelect font(dc, font_);
+    return TextWidth(dc, title);
 }
 
 void TDBGrid::Changed() {
@@ -515,10 +513,10 @@ void TDBGrid::Paint(HDC target, const RECT& client) {
     if (width <= 0 || height <= 0)
         return;
     // Drawn off screen and copied at once, so that scrolling does not flicker.
-    HDC dc = CreateCompatibleDC(target);
-    HBITMAP bitmap = CreateCompatibleBitmap(target, width, height);
-    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
-    HGDIOBJ oldFont = SelectObject(dc, font_);
+    ScopedMemoryDC dc(target);
+    GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(target, width, height));
+    ScopedSelect selectBitmap(dc, bitmap);
+    ScopedSelect selectFont(dc, font_);
     Fill(dc, 0, 0, width, height, GetSysColor(COLOR_WINDOW));
 
     int last = model_.ColumnCount() - 1;
@@ -527,22 +525,19 @@ void TDBGrid::Paint(HDC target, const RECT& client) {
     int bottom = std::min(height, model_.LineTop(model_.LinesOnScreen()));
     bool focused = GetFocus() == Handle();
 
-    // The data columns scroll sideways under the indicator column, which stays put.
-    int saved = SaveDC(dc);
-    IntersectClipRect(dc, model_.DataLeft(), 0, width, height);
-    PaintTitles(dc, width);
-    PaintLines(dc, width, focused);
-    PaintGridLines(dc, right, bottom);
-    RestoreDC(dc, saved);
+    {
+        // The data columns scroll sideways under the indicator column, which stays put.
+        ScopedSaveDC saved(dc);
+        IntersectClipRect(dc, model_.DataLeft(), 0, width, height);
+        PaintTitles(dc, width);
+        PaintLines(dc, width, focused);
+        PaintGridLines(dc, right, bottom);
+    }
     PaintIndicator(dc);
     if (drag_ == Drag::Move)
         PaintDropMark(dc, bottom);
 
     BitBlt(target, client.left, client.top, width, height, dc, 0, 0, SRCCOPY);
-    SelectObject(dc, oldFont);
-    SelectObject(dc, oldBitmap);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
 }
 
 void TDBGrid::PaintTitles(HDC dc, int width) {
@@ -643,10 +638,10 @@ void TDBGrid::DrawMarker(HDC dc, GridMarker marker, const RECT& cell) {
     int cx = (cell.left + cell.right) / 2;
     int cy = (cell.top + cell.bottom) / 2;
     COLORREF ink = GetSysColor(COLOR_WINDOWTEXT);
-    HPEN pen = CreatePen(PS_SOLID, 1, ink);
-    HBRUSH brush = CreateSolidBrush(ink);
-    HGDIOBJ oldPen = SelectObject(dc, pen);
-    HGDIOBJ oldBrush = SelectObject(dc, brush);
+    GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, ink));
+    GdiObject<HBRUSH> brush(CreateSolidBrush(ink));
+    ScopedSelect selectPen(dc, pen);
+    ScopedSelect selectBrush(dc, brush);
     switch (marker) {
     case GridMarker::Triangle: {
         POINT points[] = {{cx - s(2), cy - s(4)}, {cx + s(2), cy}, {cx - s(2), cy + s(4)}};
@@ -672,10 +667,6 @@ void TDBGrid::DrawMarker(HDC dc, GridMarker marker, const RECT& cell) {
     case GridMarker::None:
         break;
     }
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, oldPen);
-    DeleteObject(brush);
-    DeleteObject(pen);
 }
 
 void TDBGrid::PaintDropMark(HDC dc, int bottom) {
