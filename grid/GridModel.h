@@ -62,7 +62,6 @@ public:
 
     // The rows shown, or none; their present state is taken at once.
     void SetRowSource(GridRowSource* rows);
-    GridRowSource* RowSource() const { return rows_; }
     // An event of the row source.
     void RowsChanged(GridRowEvent event);
 

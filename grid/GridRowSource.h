@@ -61,7 +61,7 @@ public:
     virtual CellValue Value(std::size_t row, std::size_t cacheColumn) const = 0;
 
     // The cursor: 0-based. MoveTo reads up to the row and stops at the last one; MoveToLast
-    // reads every row. A move first writes a changed pending row.
+    // reads every row. A move first writes a changed pending row and drops an unchanged one.
     virtual std::size_t CurrentRow() const = 0;
     virtual void MoveTo(std::size_t row) = 0;
     virtual void MoveToLast() = 0;
