@@ -77,7 +77,6 @@ TMainForm::TMainForm() : TForm(kDesign) {
 
     ADOQuery.SetConnection(&ADOConnection);
     DataSource.SetDataSet(&ADOQuery);
-    ADOQuery.SetDataSource(&DataSource);
     DBGrid1->SetDataSource(&DataSource);
 
     bConnect->OnClick = [this](TObject* Sender) { bConnectClick(Sender); };
@@ -97,9 +96,6 @@ TMainForm::TMainForm() : TForm(kDesign) {
 
 TMainForm::~TMainForm() {
     DoDestroy();
-    // The grid's window outlives the query (it goes with the form's window, after the
-    // members); detached, it leaves the query alone when the focus leaves it on the way.
-    DBGrid1->SetDataSource(nullptr);
     if (Application.MainForm() == this)
         Application.SetMainForm(nullptr);
 }

@@ -8,8 +8,8 @@
 #include "bidi/BiDiCtrl_win.h"
 #include "data/ADOConnection.h"
 #include "data/ADOQuery.h"
-#include "data/DBGrid_win.h"
 #include "data/DataSource.h"
+#include "grid/DBGrid_win.h"
 #include "toolkit/Forms_win.h"
 
 // The one window: connection settings, the statement editor, the history buttons and the

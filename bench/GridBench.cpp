@@ -13,7 +13,8 @@
 #include "data/ADOConnection.h"
 #include "data/ADOQuery.h"
 #include "data/DataSource.h"
-#include "data/GridModel.h"
+#include "grid/GridModel.h"
+#include "grid/QueryRowSource.h"
 
 namespace {
 
@@ -53,10 +54,10 @@ struct Grid {
         connection.SetConnectionString(u"Provider=SQLite;Data Source=" + FromUtf8(DatabasePath()));
         query.SetConnection(&connection);
         source.SetDataSet(&query);
-        source.OnDataChange = [this](TDataEvent event) { model.DataChanged(event); };
+        link.SetDataSource(&source);
         model.SetMetrics(Tahoma8());
         model.SetClientSize(716, 284);
-        model.SetDataSet(&query);
+        model.SetRowSource(&rows);
     }
     void Open(const std::u16string& sql) {
         query.SetSQL({sql});
@@ -66,7 +67,9 @@ struct Grid {
     TADOConnection connection;
     TADOQuery query;
     TDataSource source;
+    QueryRowSource rows{&query};
     GridModel model;
+    TDataLink link{[this](TDataEvent event) { model.RowsChanged(RowEventFor(event)); }};
 };
 
 // What one paint asks of the model: every visible cell's text and each line's marker.

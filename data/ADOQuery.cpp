@@ -59,6 +59,9 @@ void TField::SetText(std::u16string_view text) {
 TADOQuery::TADOQuery() = default;
 
 TADOQuery::~TADOQuery() {
+    // A data source that outlives its query shows none.
+    if (dataSource_)
+        dataSource_->SetDataSet(nullptr);
     SetConnection(nullptr);
 }
 

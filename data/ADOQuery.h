@@ -75,7 +75,6 @@ public:
 
     void SetConnection(TADOConnection* connection);
     TADOConnection* Connection() const { return connection_; }
-    void SetDataSource(TDataSource* source) { dataSource_ = source; }
 
     // Closes the query (dropping an unposted row edit), then takes the lines, each followed
     // by CR LF, with ":name" markers turned into unset parameters.
@@ -157,7 +156,10 @@ public:
 
 private:
     friend class TADOConnection;
+    friend class TDataSource;
     friend class TField;
+    // Set by the data source that takes the query.
+    void SetDataSource(TDataSource* source) { dataSource_ = source; }
     void CheckActive() const;
     void CheckStatement() const;
     void Notify(TDataEvent event);

@@ -7,6 +7,7 @@
 #include "base/WideText_win.h"
 #include "toolkit/Application_win.h"
 #include "toolkit/Forms_win.h"
+#include "toolkit/Gdi_win.h"
 
 static_assert(BiDiExStyle::Right == WS_EX_RIGHT && BiDiExStyle::RtlReading == WS_EX_RTLREADING &&
               BiDiExStyle::LeftScrollBar == WS_EX_LEFTSCROLLBAR);
@@ -205,12 +206,10 @@ TCustomControl::TCustomControl(TForm* owner, const wchar_t* className, DWORD sty
 LRESULT TCustomControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_PAINT: {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(Handle(), &paint);
+        ScopedPaint dc(Handle());
         RECT client;
         GetClientRect(Handle(), &client);
         Paint(dc, client);
-        EndPaint(Handle(), &paint);
         return 0;
     }
     case WM_ERASEBKGND:

@@ -21,10 +21,8 @@ UINT WindowDpi(HWND window) {
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32"), "GetDpiForWindow")));
     if (getDpiForWindow)
         return getDpiForWindow(window);
-    HDC screen = GetDC(nullptr);
-    UINT dpi = static_cast<UINT>(GetDeviceCaps(screen, LOGPIXELSY));
-    ReleaseDC(nullptr, screen);
-    return dpi;
+    ScopedGetDC screen(nullptr);
+    return static_cast<UINT>(GetDeviceCaps(screen, LOGPIXELSY));
 }
 
 void AdjustForDpi(RECT& rect, UINT dpi) {
@@ -50,9 +48,8 @@ TForm::TForm(const Design& design) : design_(design) {
 
 TForm::~TForm() {
     // Controls go with the window (Window<T> has destroyed it); their native windows are gone.
+    // The font goes after them.
     owned_.clear();
-    if (font_)
-        DeleteObject(font_);
 }
 
 int TForm::Scale(int designPixels) const {
@@ -108,11 +105,12 @@ void TForm::SortTabOrder() {
 
 void TForm::ApplyDpi(int dpi, const RECT* suggested) {
     dpi_ = dpi;
-    HFONT old = font_;
-    font_ = CreateFontW(Scale(design_.fontHeight), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                        DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                        DEFAULT_PITCH | FF_DONTCARE, design_.fontName);
-    SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    // The controls keep the old font until each has the new one.
+    GdiObject<HFONT> old(font_.Release());
+    font_.Reset(CreateFontW(Scale(design_.fontHeight), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                            DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                            DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, design_.fontName));
+    SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
 
     if (suggested) {
         SetWindowPos(Handle(), nullptr, suggested->left, suggested->top,
@@ -126,8 +124,6 @@ void TForm::ApplyDpi(int dpi, const RECT* suggested) {
     }
     for (auto control : controls_)
         control->ApplyScale();
-    if (old)
-        DeleteObject(old);
 }
 
 LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {

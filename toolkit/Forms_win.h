@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "toolkit/Control_win.h"
+#include "toolkit/Gdi_win.h"
 
 // A top-level window with a fixed single border, laid out in design pixels at 96 dpi and
 // scaled as a whole to the density of the monitor it is on. It owns its controls.
@@ -57,7 +58,7 @@ private:
     void SortTabOrder();
 
     int dpi_ = 96;
-    HFONT font_ = nullptr;
+    GdiObject<HFONT> font_;
     Design design_;
     HWND focusBeforeDeactivation_ = nullptr;
     std::vector<TControl*> controls_;

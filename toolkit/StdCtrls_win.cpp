@@ -7,6 +7,7 @@
 #include "base/Runtime.h"
 #include "base/WideText_win.h"
 #include "toolkit/Forms_win.h"
+#include "toolkit/Gdi_win.h"
 
 namespace {
 
@@ -38,13 +39,12 @@ UINT TCustomLabel::DrawFlags() const {
 
 void TCustomLabel::Paint(HDC dc, const RECT& client) {
     FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
-    HGDIOBJ oldFont = SelectObject(dc, Owner()->Font());
+    ScopedSelect font(dc, Owner()->Font());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
     std::u16string text = Text();
     RECT area = client;
     DrawTextW(dc, W(text), static_cast<int>(text.size()), &area, DrawFlags());
-    SelectObject(dc, oldFont);
 }
 
 // The label takes the size of its text; an empty label is as wide as a blank. A label drawn
@@ -53,12 +53,12 @@ void TCustomLabel::AdjustBounds() {
     std::u16string text = Text();
     if (text.empty())
         text.push_back(u' ');
-    HDC dc = GetDC(Handle());
-    HGDIOBJ oldFont = SelectObject(dc, Owner()->Font());
     RECT extent{0, 0, 0, 0};
-    DrawTextW(dc, W(text), static_cast<int>(text.size()), &extent, DrawFlags() | DT_CALCRECT);
-    SelectObject(dc, oldFont);
-    ReleaseDC(Handle(), dc);
+    {
+        ScopedGetDC dc(Handle());
+        ScopedSelect font(dc, Owner()->Font());
+        DrawTextW(dc, W(text), static_cast<int>(text.size()), &extent, DrawFlags() | DT_CALCRECT);
+    }
 
     RECT window;
     GetWindowRect(Handle(), &window);

@@ -139,7 +139,8 @@ TEST_F(ADOQueryTest, SettingTheStatementClosesTheQuery) {
     int changes = 0;
     TDataSource source;
     source.SetDataSet(&query);
-    source.OnDataChange = [&](TDataEvent event) { changes += event == TDataEvent::ActiveChanged; };
+    TDataLink link([&](TDataEvent event) { changes += event == TDataEvent::ActiveChanged; });
+    link.SetDataSource(&source);
     query.SetSQL({u"select 2"});
     EXPECT_FALSE(query.Active());
     EXPECT_EQ(changes, 1);
@@ -150,7 +151,8 @@ TEST_F(ADOQueryTest, SuspendedDisplayHearsOneChangeOnTheLastResume) {
     std::vector<TDataEvent> heard;
     TDataSource source;
     source.SetDataSet(&query);
-    source.OnDataChange = [&](TDataEvent event) { heard.push_back(event); };
+    TDataLink link([&](TDataEvent event) { heard.push_back(event); });
+    link.SetDataSource(&source);
     query.DisableControls();
     query.DisableControls();
     query.Next();

@@ -5,7 +5,8 @@
 #include "MessageOf.h"
 #include "SqliteQueryFixture.h"
 #include "data/DataSource.h"
-#include "data/GridModel.h"
+#include "grid/GridModel.h"
+#include "grid/QueryRowSource.h"
 
 // The grid's editing keys on a real SQLite table: what they do to the row, the editor and the
 // database.
@@ -16,12 +17,11 @@ class GridEditing : public SqliteQueryFixture {
 protected:
     GridEditing() {
         source.SetDataSet(&query);
-        query.SetDataSource(&source);
-        source.OnDataChange = [this](TDataEvent event) { model.DataChanged(event); };
+        link.SetDataSource(&source);
         Execute(u"create table t (id integer primary key, name varchar(8), amount decimal(8,2))");
         Execute(u"insert into t values (1, 'one', 1.5), (2, 'two', 2.5), (3, 'three', 3.5)");
         model.SetClientSize(600, 300);
-        model.SetDataSet(&query);
+        model.SetRowSource(&rows);
         model.ConfirmDelete = [this] {
             ++confirmations;
             return confirmDelete;
@@ -43,7 +43,9 @@ protected:
     }
 
     TDataSource source;
+    QueryRowSource rows{&query};
     GridModel model;
+    TDataLink link{[this](TDataEvent event) { model.RowsChanged(RowEventFor(event)); }};
     bool confirmDelete = false;
     int confirmations = 0;
 };

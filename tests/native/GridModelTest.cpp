@@ -9,7 +9,8 @@
 #include "data/ADOConnection.h"
 #include "data/ADOQuery.h"
 #include "data/DataSource.h"
-#include "data/GridModel.h"
+#include "grid/GridModel.h"
+#include "grid/QueryRowSource.h"
 
 namespace {
 
@@ -239,14 +240,14 @@ class GridModelTest : public SqliteQueryFixture {
 protected:
     GridModelTest() {
         source.SetDataSet(&query);
-        source.OnDataChange = [this](TDataEvent event) { model.DataChanged(event); };
+        link.SetDataSource(&source);
         Execute(u"create table t (id integer primary key, name varchar(30), amount decimal(8,2), "
                 u"note text, stamp datetime)");
         Execute(u"with recursive c(x) as (select 1 union all select x + 1 from c limit 1000) "
                 u"insert into t select x, 'name ' || x, x * 1.5, null, "
                 u"'2024-03-01 00:00:00' from c");
         model.SetMetrics(Metrics(6));
-        model.SetDataSet(&query);
+        model.SetRowSource(&rows);
         model.SetClientSize(600, 18 + 10 * 18 + 9); // ten whole lines and part of one
     }
 
@@ -277,7 +278,9 @@ protected:
 
     TFormatSettings saved = FormatSettings;
     TDataSource source;
+    QueryRowSource rows{&query};
     GridModel model;
+    TDataLink link{[this](TDataEvent event) { model.RowsChanged(RowEventFor(event)); }};
 };
 
 TEST_F(GridModelTest, ClosedGridHasOneEmptyColumnAndLineAndIgnoresInput) {

@@ -12,7 +12,8 @@
 #include "base/Text.h"
 #include "data/ADOConnection.h"
 #include "data/ADOQuery.h"
-#include "data/GridModel.h"
+#include "grid/GridModel.h"
+#include "grid/QueryRowSource.h"
 #include "tests/QuerySupport.h"
 
 // Editing a result and writing it back, the same on the embedded SQLite engine and on
@@ -245,8 +246,9 @@ TEST_P(RowEdit, LongTextIsReplacedWholeBytesAreNotEdited) {
         (Pg() ? u"bytea)" : u"blob)"));
     Run(u"insert into pets values (1, 'once upon a time', null)");
     Open(u"select owner, story, photo from pets");
+    QueryRowSource rows(&query);
     GridModel grid;
-    grid.SetDataSet(&query);
+    grid.SetRowSource(&rows);
     grid.KeyDown(GridKey::Right, {});
     grid.OpenEditor();
     // SQLite's text has no long kind of its own: it is edited as the text it is.

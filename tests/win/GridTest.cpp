@@ -5,6 +5,7 @@
 
 #include "TestSupport.h"
 #include "app/DBXMain_win.h"
+#include "toolkit/Gdi_win.h"
 
 namespace {
 
@@ -68,12 +69,10 @@ protected:
     // Whether the indicator cell of a screen line shows ink at its centre (the marker).
     bool MarkerOnLine(int line) {
         RedrawWindow(Grid(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        HDC dc = GetDC(Grid());
+        ScopedGetDC dc(Grid());
         int x = Model().IndicatorWidth() / 2 - 1;
         int y = Model().LineTop(line) + Model().LineHeight() / 2;
-        COLORREF pixel = GetPixel(dc, x, y);
-        ReleaseDC(Grid(), dc);
-        return pixel == GetSysColor(COLOR_WINDOWTEXT);
+        return GetPixel(dc, x, y) == GetSysColor(COLOR_WINDOWTEXT);
     }
 
     ScratchDirectory scratch_{L"qrydesk-grid-"};
@@ -96,14 +95,14 @@ TEST_F(GridTest, ColumnsAndTitlesFollowTheQueryAndTheClosedGridHasOneEmptyColumn
     EXPECT_TRUE(Model().Column(2).rightAligned);
 
     // Widths and line heights come from the window's font, Tahoma 8.
-    HDC dc = GetDC(Grid());
-    HGDIOBJ old = SelectObject(dc, form_.Font());
     SIZE zero, wg, title;
-    GetTextExtentPoint32W(dc, L"0", 1, &zero);
-    GetTextExtentPoint32W(dc, L"Wg", 2, &wg);
-    GetTextExtentPoint32W(dc, L"ID_1", 4, &title);
-    SelectObject(dc, old);
-    ReleaseDC(Grid(), dc);
+    {
+        ScopedGetDC dc(Grid());
+        ScopedSelect font(dc, form_.Font());
+        GetTextExtentPoint32W(dc, L"0", 1, &zero);
+        GetTextExtentPoint32W(dc, L"Wg", 2, &wg);
+        GetTextExtentPoint32W(dc, L"ID_1", 4, &title);
+    }
     EXPECT_EQ(Model().Column(1).width, 20 * zero.cx + 4) << "varchar(20)";
     EXPECT_EQ(Model().Column(2).width, 9 * zero.cx + 4) << "decimal(8,2)";
     EXPECT_EQ(Model().Column(4).width, std::max(15 * zero.cx, title.cx) + 4) << "variant";

@@ -5,6 +5,7 @@
 #include "TestSupport.h"
 #include "app/DBXMain_win.h"
 #include "toolkit/Application_win.h"
+#include "toolkit/Gdi_win.h"
 
 namespace {
 
@@ -22,13 +23,11 @@ protected:
     SIZE TextSize(std::u16string text) const {
         if (text.empty())
             text.push_back(u' ');
-        HDC dc = GetDC(nullptr);
-        HGDIOBJ old = SelectObject(dc, form->Font());
+        ScopedGetDC dc(nullptr);
+        ScopedSelect font(dc, form->Font());
         RECT extent{};
         DrawTextW(dc, W(text), static_cast<int>(text.size()), &extent,
                   DT_CALCRECT | DT_SINGLELINE | DT_EXPANDTABS);
-        SelectObject(dc, old);
-        ReleaseDC(nullptr, dc);
         return {extent.right, extent.bottom};
     }
 

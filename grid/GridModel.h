@@ -1,141 +1,26 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "data/CellValue.h"
-#include "data/DataSource.h"
-#include "data/FieldType.h"
-
-class TADOQuery;
+#include "grid/GridLayout.h"
+#include "grid/GridNavigation.h"
+#include "grid/GridRowSource.h"
 
 // The result grid without its window: columns and their widths, the current cell, the top
 // row, what each key, click, wheel notch and scroll-bar action does, and the text of every
-// cell. It follows a query through the data events of its data source and reads rows from the
-// query's cache, fetching only as far as the screen (or an explicit move) reaches.
+// cell. It shows a row source and follows the events that the view passes on from it.
+//
+// Rows are read by the steps that move the grid, resize it or follow an event, and only as far
+// as the screen (or an explicit move) reaches. What paints and measures, the const methods,
+// looks only at the rows already read.
 //
 // Geometry is in pixels of the grid's client area. The title line comes first, then the data
-// lines; a grid line (GridLineWidth) follows every line and every column, the indicator column
-// included.
-
-constexpr int GridLineWidth = 1;
-
-// A field's display width in characters, by its kind.
-int DisplayWidth(TFieldType type, int size, int precision);
-// A new column's width: the display width in digit-zero widths of the cell font, and room for
-// the title.
-int ColumnWidth(int displayWidth, int zeroWidth, int overhang, int titleWidth);
-// Heights of a data line and of the title line from the height of "Wg" in their fonts.
-int DataLineHeight(int cellTextHeight);
-int TitleLineHeight(int titleTextHeight);
-// What a data cell shows: the value as text, or for long text and long bytes a marker of the
-// kind, in capitals when there is a value: (MEMO), (Memo) when NULL.
-std::u16string CellText(TFieldType type, const CellValue& value);
-
-// The state of the current row; the indicator column marks it.
-enum class GridRowState { Browsing, Editing, Inserting };
-enum class GridMarker { None, Triangle, IBeam, Star };
-GridMarker MarkerFor(GridRowState state);
-
-enum class GridKey {
-    Up,
-    Down,
-    PageUp,
-    PageDown,
-    Home,
-    End,
-    Left,
-    Right,
-    Tab,
-    Insert,
-    Delete,
-    F2,
-    Enter,
-    Escape,
-    Other
-};
-struct GridShift {
-    bool shift = false;
-    bool ctrl = false;
-    bool alt = false;
-};
-
-// Where the grid stands, and its shape, as navigation sees them.
-struct GridPlace {
-    std::size_t row = 0;
-    int column = 0;
-    std::size_t topRow = 0;
-};
-struct GridShape {
-    int columnCount = 1;
-    int visibleRows = 1;        // whole data lines that fit
-    std::vector<bool> tabStops; // per column: may Tab stop there (its field is not read-only)
-    bool rightToLeft = false;   // Left and Right swap
-};
-
-// Where a key or a scroll-bar action takes the current row. `To` beyond the last row means
-// the last row: the query clamps it, fetching no further than the row asked for.
-struct RowTarget {
-    enum Kind { Stay, To, Last };
-    Kind kind = Stay;
-    std::size_t row = 0;
-};
-struct GridMove {
-    bool handled = false;
-    RowTarget row;
-    int column = 0;
-    // Page moves shift the top row with the current row, so that it keeps its place on screen.
-    bool keepScreenOffset = false;
-};
-
-GridMove NavigationFor(GridKey key, GridShift shift, const GridPlace& place,
-                       const GridShape& shape);
-
-// Whether a key pressed in the cell editor is the grid's (to another cell or row, or ending the
-// edit) rather than the text's. Left and Right stay in the text unless the caret stands at its
-// edge or all of it is selected; Home and End go to the grid only with Ctrl; Shift+Insert and
-// Ctrl+Insert are the clipboard's.
-bool EditorPassesKey(GridKey key, GridShift shift, std::size_t selectionStart,
-                     std::size_t selectionEnd, std::size_t textLength);
-
-enum class GridScroll {
-    LineUp,
-    LineDown,
-    PageUp,
-    PageDown,
-    Top,
-    Bottom,
-    ThumbTrack,
-    ThumbPosition
-};
-
-// The vertical scroll bar: its position is the current row's number (1-based) among
-// `1 .. max`. While the rows are not all read the number of rows is not known, and reading them
-// all only to size the bar would cost a million-row result its quick open. Until the end is
-// reached, `max` is therefore twice the rows read so far (at least one screen more): the thumb
-// stays in the upper half while more rows may follow, and a thumb let go at the end reads as
-// many rows again, never all of them. Once every row is read, `max` is the row count.
-struct ScrollBarState {
-    bool visible = false;
-    int min = 1;
-    int max = 1;
-    int position = 1;
-};
-ScrollBarState VerticalBarFor(std::size_t currentRow, std::size_t fetchedRows, bool allFetched,
-                              int visibleRows);
-GridMove VerticalScrollFor(GridScroll action, int thumbPosition, const GridPlace& place,
-                           const GridShape& shape, const ScrollBarState& bar, bool allFetched);
-
-// The horizontal scroll bar, in pixels of the data columns' total width.
-struct HorizontalBarState {
-    bool visible = false;
-    int max = 0;
-    int page = 0;
-    int position = 0;
-};
+// lines, each followed by a grid line.
 
 // What the grid needs to know of its fonts and its density.
 struct GridMetrics {
@@ -175,11 +60,10 @@ public:
     void SetClientSize(int width, int height);
     void SetRightToLeft(bool rightToLeft) { rightToLeft_ = rightToLeft; }
 
-    // The query shown, or none; its present state is taken at once.
-    void SetDataSet(TADOQuery* query);
-    TADOQuery* DataSet() const { return query_; }
-    // The query's data event, as its data source passes it on.
-    void DataChanged(TDataEvent event);
+    // The rows shown, or none; their present state is taken at once.
+    void SetRowSource(GridRowSource* rows);
+    // An event of the row source.
+    void RowsChanged(GridRowEvent event);
 
     bool Active() const;
     // One empty column with an empty title while closed.
@@ -226,8 +110,8 @@ public:
     ScrollBarState VerticalBar() const;
     HorizontalBarState HorizontalBar() const;
     void ResizeColumn(int column, int width);
-    // Moves a column and its field in the query's field order, so that whatever walks the
-    // fields (Copy) follows the grid; the current column stays on its field.
+    // Moves a column, and the row source's column with it, so that whatever walks the columns
+    // (Copy) follows the grid; the current column stays on its field.
     void MoveColumn(int from, int to);
 
     // The cell editor over the current cell. The model keeps its text; the view shows it in an
@@ -240,8 +124,9 @@ public:
     // Changes whenever the model sets the editor's text itself, so that the view knows when to
     // put it into its control (and select it all).
     unsigned EditorRevision() const { return editorRevision_; }
-    // Whether the current cell's value can be changed; the editor opens on any cell.
-    bool EditorReadOnly() const;
+    // Whether the current cell's value can be changed; the editor opens on any cell. Not const:
+    // the first time, finding out reads the rest of the result, as the first edit does.
+    bool EditorReadOnly();
     // Characters the editor takes at most; 0 for no limit.
     int EditorLimit() const;
     bool EditorAccepts(char16_t c) const;
@@ -266,23 +151,28 @@ private:
     GridPlace Place() const;
     GridShape Shape() const;
     void EnsureColumnVisible(int column);
-    bool CanEdit() const;
+    bool CanEdit();
     bool EditingKey(GridKey key, GridShift shift);
     bool DownFromLastOrNewRow(const GridMove& move);
-    bool OnLastRow() const;
+    // Reads the row after the current one, when there is one: it tells whether the current row
+    // is the last.
+    bool OnLastRow();
     bool UntouchedNewRow() const;
     // Closes the editor; where it always stands open, opens it afresh on the current cell.
     void CloseEditor();
     // Runs a change of the current row (dropping, adding or deleting one), then moves the grid
-    // and its editor to the query's current row and `column`.
+    // and its editor to the row source's current row and `column`.
     void ChangeRow(int column, const std::function<void()>& change);
     void SetEditorText(std::u16string text);
     std::u16string FieldEditorText() const;
     void ClampScrollX();
     int DataWidth() const;
+    // The row source, read-only where the model only looks.
+    GridRowSource& Rows() { return *rows_; }
+    const GridRowSource& Rows() const { return *rows_; }
 
     GridMetrics metrics_;
-    TADOQuery* query_ = nullptr;
+    GridRowSource* rows_ = nullptr;
     bool active_ = false;
     std::uint64_t resultNumber_ = 0;
     std::vector<GridColumn> columns_;

@@ -3,7 +3,8 @@
 #include <memory>
 
 #include "data/DataSource.h"
-#include "data/GridModel.h"
+#include "grid/GridModel.h"
+#include "grid/QueryRowSource.h"
 #include "toolkit/Control_win.h"
 
 class TGridEditor;
@@ -17,10 +18,9 @@ public:
     explicit TDBGrid(TForm* owner);
     ~TDBGrid() override;
 
-    // The grid may outlive the source or die first: it never touches the source when it goes,
-    // and the source's handler does nothing once the grid is gone.
+    // Links the grid to a data source, or to none. Either may go first.
     void SetDataSource(TDataSource* source);
-    TDataSource* DataSource() const { return dataSource_; }
+    TDataSource* DataSource() const { return link_.DataSource(); }
     const GridModel& Model() const { return model_; }
     // The cell editor's window while it has been created, else null.
     HWND EditorHandle() const;
@@ -30,7 +30,41 @@ protected:
     void BiDiModeChanged() override;
 
 private:
-    enum class Drag { None, Press, Move, Resize };
+    friend class TGridEditor;
+
+    // Brings the picture, the scroll bars and the editor up to date with the model when it
+    // goes, however the handler that holds it ends: a refused value or write leaves the grid
+    // as it was, and that must show too.
+    class Refresh {
+    public:
+        explicit Refresh(TDBGrid& grid) : grid_(grid) {}
+        ~Refresh();
+        Refresh(const Refresh&) = delete;
+        Refresh& operator=(const Refresh&) = delete;
+
+    private:
+        TDBGrid& grid_;
+    };
+
+    // The core (DBGrid_win.cpp): fonts, the data source, keys and the focus.
+    GridMetrics Measure();
+    int TitleWidth(std::u16string_view title);
+    // Shows the rows of the source's query.
+    void ShowQuery(TADOQuery* query);
+    void DataChange(TDataEvent event);
+    // Brings the scroll bars, the picture and the editor up to date with the model.
+    void Changed();
+    void OnKeyDown(WPARAM key);
+    // The focus went from the grid or its editor to `to`, which is neither.
+    void FocusLeft(HWND to);
+    bool ConfirmDelete();
+
+    // The cell editor (DBGridEditor_win.cpp).
+    void SyncEditor();
+    void OnChar(wchar_t c);
+    void OnEditorChange();
+
+    // The scroll bars and the wheel (DBGridScroll_win.cpp).
     // What a scroll bar was last given; all zero hides it.
     struct BarValues {
         int min = 0;
@@ -39,7 +73,12 @@ private:
         int position = 0;
         bool operator==(const BarValues&) const = default;
     };
+    void UpdateScrollBars();
+    void SetBar(int bar, const BarValues& values);
+    void OnMouseWheel(int delta);
+    void OnScroll(int bar, WORD code);
 
+    // Painting (DBGridPaint_win.cpp).
     void Paint(HDC dc, const RECT& client) override;
     void PaintTitles(HDC dc, int right);
     void PaintLines(HDC dc, int right, bool focused);
@@ -48,32 +87,18 @@ private:
     void PaintDropMark(HDC dc, int bottom);
     void DrawMarker(HDC dc, GridMarker marker, const RECT& cell);
 
-    GridMetrics Measure();
-    int TitleWidth(std::u16string_view title);
-    void DataChange(TDataEvent event);
-    void Changed();
-    void UpdateScrollBars();
-    void SetBar(int bar, const BarValues& values);
-    friend class TGridEditor;
-    void OnKeyDown(WPARAM key);
-    void OnChar(wchar_t c);
-    void OnEditorChange();
-    // The focus went from the grid or its editor to `to`, which is neither.
-    void FocusLeft(HWND to);
-    void SyncEditor();
-    bool ConfirmDelete();
+    // The mouse: clicks, dragging a title to move its column, dragging a title's edge to resize
+    // it, and the title under the mouse (DBGridMouse_win.cpp).
+    enum class Drag { None, Press, Move, Resize };
     void OnMouseDown(int x, int y);
     void OnMouseMove(int x, int y);
     void OnMouseUp(int x, int y);
-    void OnMouseWheel(int delta);
-    void OnScroll(int bar, WORD code);
     bool OnSetCursor();
     void SetHotColumn(int column);
 
+    QueryRowSource rows_;
     GridModel model_;
-    TDataSource* dataSource_ = nullptr;
-    // Lives as long as the grid; the data source's handler holds it weakly.
-    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
+    TDataLink link_{[this](TDataEvent event) { DataChange(event); }};
     HFONT font_ = nullptr;
     int wheelDelta_ = 0;
     int hotColumn_ = -1;

@@ -1,277 +1,17 @@
-#include "data/GridModel.h"
+#include "grid/GridModel.h"
 
 #include <algorithm>
 #include <climits>
 #include <utility>
 
-#include "data/ADOQuery.h"
 #include "data/FieldInput.h"
-#include "data/FieldText.h"
 
 namespace {
 
-// Drivers report unbounded text as sizes up to 2^30 characters. Capping a column keeps widths,
-// their sums and the drawing coordinates well inside int, and still lets a 4000-character
-// column start at its full width at any common density.
-constexpr long long maxColumnWidth = 100000;
-constexpr int minColumnWidth = 4;
 // How near a title's right grid line the mouse resizes instead of moving the column.
 constexpr int edgeSlop = 2;
 
-// SQLite declares text without a size ("TEXT", "VARCHAR"): the driver reports 0. Twenty
-// characters is the size an unsized character field gets by default; it shows a name or a
-// short note whole without letting one column crowd out the rest.
-constexpr int unsizedTextWidth = 20;
-
-int ClampToInt(std::size_t value) {
-    return value > std::size_t(INT_MAX) ? INT_MAX : int(value);
-}
-
 } // namespace
-
-int DisplayWidth(TFieldType type, int size, int precision) {
-    switch (type) {
-    case TFieldType::String:
-    case TFieldType::WideString:
-        return size > 0 ? size : unsizedTextWidth;
-    case TFieldType::Largeint:
-    case TFieldType::Variant:
-        return 15;
-    case TFieldType::Boolean:
-        return 5;
-    case TFieldType::DateTime:
-        return 18;
-    case TFieldType::Date:
-    case TFieldType::Time:
-        return 10;
-    case TFieldType::Decimal:
-        return precision > 0 ? precision + 1 : 10;
-    case TFieldType::Guid:
-        return 38;
-    default:
-        return 10;
-    }
-}
-
-int ColumnWidth(int displayWidth, int zeroWidth, int overhang, int titleWidth) {
-    long long width = (long long)displayWidth * (zeroWidth - overhang) + overhang + 4;
-    width = std::max(width, (long long)titleWidth + 4);
-    return int(std::clamp(width, (long long)minColumnWidth, maxColumnWidth));
-}
-
-int DataLineHeight(int cellTextHeight) {
-    return cellTextHeight + 3 + GridLineWidth;
-}
-
-int TitleLineHeight(int titleTextHeight) {
-    return titleTextHeight + 4;
-}
-
-std::u16string CellText(TFieldType type, const CellValue& value) {
-    bool null = value.tag == CellValue::Tag::Null;
-    switch (type) {
-    case TFieldType::Memo:
-        return null ? u"(Memo)" : u"(MEMO)";
-    case TFieldType::WideMemo:
-        return null ? u"(WideMemo)" : u"(WIDEMEMO)";
-    case TFieldType::Blob:
-        return null ? u"(Blob)" : u"(BLOB)";
-    default:
-        return FieldValueText(type, value);
-    }
-}
-
-GridMarker MarkerFor(GridRowState state) {
-    switch (state) {
-    case GridRowState::Editing:
-        return GridMarker::IBeam;
-    case GridRowState::Inserting:
-        return GridMarker::Star;
-    default:
-        return GridMarker::Triangle;
-    }
-}
-
-GridMove NavigationFor(GridKey key, GridShift shift, const GridPlace& place,
-                       const GridShape& shape) {
-    GridMove move;
-    move.handled = true;
-    move.column = place.column;
-    const int lastColumn = shape.columnCount - 1;
-    const std::size_t visible = std::size_t(std::max(1, shape.visibleRows));
-    const std::size_t bottom = place.topRow + visible - 1;
-    auto rowTo = [&](std::size_t row) {
-        if (row != place.row)
-            move.row = {RowTarget::To, row};
-    };
-    auto lastRow = [&] { move.row = {RowTarget::Last, 0}; };
-    if (shape.rightToLeft && (key == GridKey::Left || key == GridKey::Right))
-        key = key == GridKey::Left ? GridKey::Right : GridKey::Left;
-
-    switch (key) {
-    case GridKey::Up:
-        if (shift.ctrl)
-            rowTo(place.topRow);
-        else if (place.row > 0)
-            rowTo(place.row - 1);
-        break;
-    case GridKey::Down:
-        rowTo(shift.ctrl ? bottom : place.row + 1);
-        break;
-    case GridKey::PageUp:
-        if (shift.ctrl) {
-            rowTo(place.topRow);
-        } else {
-            rowTo(place.row - std::min(place.row, visible));
-            move.keepScreenOffset = true;
-        }
-        break;
-    case GridKey::PageDown:
-        if (shift.ctrl) {
-            rowTo(bottom);
-        } else {
-            rowTo(place.row + visible);
-            move.keepScreenOffset = true;
-        }
-        break;
-    case GridKey::Home:
-        if (shift.ctrl || shape.columnCount == 1)
-            rowTo(0);
-        else
-            move.column = 0;
-        break;
-    case GridKey::End:
-        if (shift.ctrl || shape.columnCount == 1)
-            lastRow();
-        else
-            move.column = lastColumn;
-        break;
-    case GridKey::Left:
-        move.column = shift.ctrl ? 0 : std::max(0, place.column - 1);
-        break;
-    case GridKey::Right:
-        move.column = shift.ctrl ? lastColumn : std::min(lastColumn, place.column + 1);
-        break;
-    case GridKey::Tab: {
-        if (shift.alt) {
-            move.handled = false;
-            break;
-        }
-        // With every field read-only there is no stop to skip to; Tab then visits every column
-        // rather than spin or trap the user.
-        bool anyStop =
-            std::find(shape.tabStops.begin(), shape.tabStops.end(), true) != shape.tabStops.end();
-        auto isStop = [&](int column) {
-            return !anyStop || (column < int(shape.tabStops.size()) && shape.tabStops[column]);
-        };
-        int column = place.column;
-        bool wrapped = false;
-        do {
-            if (shift.shift) {
-                if (--column < 0)
-                    column = lastColumn, wrapped = true;
-            } else if (++column > lastColumn) {
-                column = 0, wrapped = true;
-            }
-        } while (!isStop(column));
-        move.column = column;
-        if (wrapped && !shift.shift)
-            rowTo(place.row + 1);
-        else if (wrapped && place.row > 0)
-            rowTo(place.row - 1);
-        break;
-    }
-    default:
-        move.handled = false;
-        break;
-    }
-    return move;
-}
-
-bool EditorPassesKey(GridKey key, GridShift shift, std::size_t selectionStart,
-                     std::size_t selectionEnd, std::size_t textLength) {
-    bool all = selectionStart == 0 && selectionEnd == textLength;
-    switch (key) {
-    case GridKey::Up:
-    case GridKey::Down:
-    case GridKey::PageUp:
-    case GridKey::PageDown:
-    case GridKey::Tab:
-    case GridKey::Enter:
-    case GridKey::Escape:
-    case GridKey::F2:
-        return true;
-    case GridKey::Insert:
-        return !shift.shift && !shift.ctrl;
-    case GridKey::Delete:
-    case GridKey::Home:
-    case GridKey::End:
-        return shift.ctrl;
-    case GridKey::Left:
-        return all || (selectionStart == 0 && selectionEnd == 0);
-    case GridKey::Right:
-        return all || (selectionStart == textLength && selectionEnd == textLength);
-    case GridKey::Other:
-        return false;
-    }
-    return false;
-}
-
-ScrollBarState VerticalBarFor(std::size_t currentRow, std::size_t fetchedRows, bool allFetched,
-                              int visibleRows) {
-    ScrollBarState bar;
-    std::size_t ahead = std::max(fetchedRows, std::size_t(std::max(1, visibleRows)));
-    std::size_t max = allFetched ? fetchedRows : fetchedRows + ahead;
-    bar.visible = max >= 2;
-    if (!bar.visible)
-        return bar;
-    bar.max = ClampToInt(max);
-    bar.position = std::min(ClampToInt(currentRow + 1), bar.max);
-    return bar;
-}
-
-GridMove VerticalScrollFor(GridScroll action, int thumbPosition, const GridPlace& place,
-                           const GridShape& shape, const ScrollBarState& bar, bool allFetched) {
-    GridMove move;
-    move.handled = true;
-    move.column = place.column;
-    const std::size_t visible = std::size_t(std::max(1, shape.visibleRows));
-    auto rowTo = [&](std::size_t row) {
-        if (row != place.row)
-            move.row = {RowTarget::To, row};
-    };
-    switch (action) {
-    case GridScroll::LineUp:
-        rowTo(place.topRow > 0 ? place.topRow - 1 : 0);
-        break;
-    case GridScroll::LineDown:
-        rowTo(place.topRow + visible);
-        break;
-    case GridScroll::PageUp:
-        return NavigationFor(GridKey::PageUp, {}, place, shape);
-    case GridScroll::PageDown:
-        return NavigationFor(GridKey::PageDown, {}, place, shape);
-    case GridScroll::Top:
-        rowTo(0);
-        break;
-    case GridScroll::Bottom:
-        move.row = {RowTarget::Last, 0};
-        break;
-    case GridScroll::ThumbPosition:
-        if (thumbPosition <= 1)
-            rowTo(0);
-        else if (allFetched && thumbPosition >= bar.max)
-            move.row = {RowTarget::Last, 0};
-        else
-            rowTo(std::size_t(thumbPosition) - 1);
-        break;
-    case GridScroll::ThumbTrack:
-        // The current row moves when the thumb is let go, not on the way there.
-        move.handled = false;
-        break;
-    }
-    return move;
-}
 
 GridModel::GridModel(GridMetrics metrics) {
     metrics_ = std::move(metrics);
@@ -288,8 +28,7 @@ void GridModel::SetMetrics(GridMetrics metrics) {
     emptyColumn_.width = metrics_.defaultColumnWidth;
     if (oldZero > 0 && oldZero != metrics_.zeroWidth) {
         for (auto& column : columns_)
-            column.width = int(std::clamp((long long)column.width * metrics_.zeroWidth / oldZero,
-                                          (long long)minColumnWidth, maxColumnWidth));
+            column.width = ClampColumnWidth((long long)column.width * metrics_.zeroWidth / oldZero);
     }
     ClampScrollX();
 }
@@ -301,26 +40,26 @@ void GridModel::SetClientSize(int width, int height) {
     Normalize();
 }
 
-void GridModel::SetDataSet(TADOQuery* query) {
-    query_ = query;
+void GridModel::SetRowSource(GridRowSource* rows) {
+    rows_ = rows;
     Rebuild();
 }
 
-void GridModel::DataChanged(TDataEvent event) {
-    if (event == TDataEvent::UpdateRecord) {
+void GridModel::RowsChanged(GridRowEvent event) {
+    if (event == GridRowEvent::CommitInput) {
         ApplyEditorText();
         return;
     }
-    bool queryActive = query_ && query_->Active();
-    if (event == TDataEvent::ActiveChanged || active_ != queryActive ||
-        (event == TDataEvent::DataSetChanged && !SameShape()))
+    bool sourceActive = rows_ && rows_->Active();
+    if (event == GridRowEvent::Reset || active_ != sourceActive ||
+        (event == GridRowEvent::Changed && !SameShape()))
         Rebuild();
     else
         Sync();
 }
 
 bool GridModel::Active() const {
-    return active_ && query_ && query_->Active();
+    return active_ && rows_ && rows_->Active();
 }
 
 int GridModel::ColumnCount() const {
@@ -342,32 +81,32 @@ int GridModel::LinesOnScreen() const {
     int area = std::max(0, clientHeight_ - titleHeight_ - GridLineWidth);
     int pitch = lineHeight_ + GridLineWidth;
     std::size_t capacity = std::size_t((area + pitch - 1) / pitch);
-    std::size_t fetched = query_->FetchedCount();
-    return topRow_ >= fetched ? 0 : int(std::min(capacity, fetched - topRow_));
+    std::size_t read = Rows().RowsRead();
+    return topRow_ >= read ? 0 : int(std::min(capacity, read - topRow_));
 }
 
 bool GridModel::RowOnLine(int line, std::size_t& row) const {
     if (!Active() || line < 0)
         return false;
     row = topRow_ + std::size_t(line);
-    return row < query_->FetchedCount();
+    return row < Rows().RowsRead();
 }
 
 GridMarker GridModel::Marker(std::size_t row) const {
-    if (!Active() || row != currentRow_ || row >= query_->FetchedCount())
+    if (!Active() || row != currentRow_ || row >= Rows().RowsRead())
         return GridMarker::None;
     return MarkerFor(RowState());
 }
 
 std::u16string GridModel::Text(std::size_t row, int column) const {
-    if (!Active() || row >= query_->FetchedCount() || column < 0 || column >= int(columns_.size()))
+    if (!Active() || row >= Rows().RowsRead() || column < 0 || column >= int(columns_.size()))
         return {};
     const GridColumn& c = columns_[std::size_t(column)];
     // Reopened while display was suspended, the result is not the one the columns describe
     // until the grid catches up.
-    if (query_->ResultNumber() != resultNumber_)
+    if (Rows().ResultNumber() != resultNumber_)
         return {};
-    return CellText(c.type, query_->CellAt(row, c.cacheColumn));
+    return CellText(c.type, Rows().Value(row, c.cacheColumn));
 }
 
 int GridModel::LineTop(int line) const {
@@ -463,16 +202,7 @@ GridShape GridModel::Shape() const {
 }
 
 GridRowState GridModel::RowState() const {
-    if (!Active())
-        return GridRowState::Browsing;
-    switch (query_->State()) {
-    case TDataSetState::Edit:
-        return GridRowState::Editing;
-    case TDataSetState::Insert:
-        return GridRowState::Inserting;
-    default:
-        return GridRowState::Browsing;
-    }
+    return Active() ? Rows().RowState() : GridRowState::Browsing;
 }
 
 bool GridModel::KeyDown(GridKey key, GridShift shift) {
@@ -496,7 +226,7 @@ bool GridModel::KeyDown(GridKey key, GridShift shift) {
         // A new row nothing was typed into, standing last: Up only takes it away again.
         ApplyEditorText();
         if (UntouchedNewRow()) {
-            ChangeRow(move.column, [this] { query_->Cancel(); });
+            ChangeRow(move.column, [this] { Rows().Cancel(); });
             return true;
         }
     }
@@ -504,13 +234,13 @@ bool GridModel::KeyDown(GridKey key, GridShift shift) {
     return true;
 }
 
-bool GridModel::OnLastRow() const {
-    query_->FetchUpTo(currentRow_ + 2);
-    return query_->AllFetched() && currentRow_ + 1 >= query_->FetchedCount();
+bool GridModel::OnLastRow() {
+    Rows().ReadUpTo(currentRow_ + 2);
+    return Rows().AllRead() && currentRow_ + 1 >= Rows().RowsRead();
 }
 
 bool GridModel::UntouchedNewRow() const {
-    return query_->State() == TDataSetState::Insert && !query_->Modified() && !editorModified_;
+    return Rows().RowState() == GridRowState::Inserting && !Rows().Modified() && !editorModified_;
 }
 
 // Down (and Tab past the last column) on the last row appends a row when the result can be
@@ -520,31 +250,31 @@ bool GridModel::DownFromLastOrNewRow(const GridMove& move) {
     if (UntouchedNewRow()) {
         // Dropped, the row that followed it is current.
         if (!OnLastRow())
-            ChangeRow(move.column, [this] { query_->Cancel(); });
+            ChangeRow(move.column, [this] { Rows().Cancel(); });
         return true;
     }
-    bool empty = query_->FetchedCount() == 0 && query_->AllFetched();
-    if (!(empty || OnLastRow()) || !query_->CanModify())
+    bool empty = Rows().RowsRead() == 0 && Rows().AllRead();
+    if (!(empty || OnLastRow()) || !Rows().CanModify())
         return false;
-    ChangeRow(move.column, [this] { query_->Append(); });
+    ChangeRow(move.column, [this] { Rows().Append(); });
     return true;
 }
 
 bool GridModel::EditingKey(GridKey key, GridShift shift) {
     switch (key) {
     case GridKey::Insert:
-        if (shift.ctrl || shift.alt || shift.shift || !query_->CanModify())
+        if (shift.ctrl || shift.alt || shift.shift || !Rows().CanModify())
             return true;
         ApplyEditorText();
-        ChangeRow(currentColumn_, [this] { query_->Insert(); });
+        ChangeRow(currentColumn_, [this] { Rows().Insert(); });
         return true;
     case GridKey::Delete:
         if (!shift.ctrl)
             return false;
-        if (!query_->CanModify() || query_->FetchedCount() == 0)
+        if (!Rows().CanModify() || Rows().RowsRead() == 0)
             return true;
         if (ConfirmDelete && ConfirmDelete())
-            ChangeRow(currentColumn_, [this] { query_->Delete(); });
+            ChangeRow(currentColumn_, [this] { Rows().Delete(); });
         return true;
     case GridKey::F2:
         OpenEditor();
@@ -563,28 +293,28 @@ bool GridModel::EditingKey(GridKey key, GridShift shift) {
         if (editorOpen_ && editorModified_)
             CloseEditor();
         else
-            ChangeRow(currentColumn_, [this] { query_->Cancel(); });
+            ChangeRow(currentColumn_, [this] { Rows().Cancel(); });
         return true;
     default:
         return false;
     }
 }
 
-bool GridModel::CanEdit() const {
+bool GridModel::CanEdit() {
     if (!Active() || currentColumn_ >= int(columns_.size()))
         return false;
-    return query_->Fields(currentColumn_).CanModify();
+    return Rows().CanModifyCurrent(currentColumn_);
 }
 
-bool GridModel::EditorReadOnly() const {
+bool GridModel::EditorReadOnly() {
     return !CanEdit();
 }
 
 int GridModel::EditorLimit() const {
     if (!Active())
         return 0;
-    const TField& field = query_->Fields(currentColumn_);
-    return FieldInputLimit(field.DataType(), field.Size());
+    GridSourceColumn column = Rows().Column(currentColumn_);
+    return FieldInputLimit(column.type, column.size);
 }
 
 bool GridModel::EditorAccepts(char16_t c) const {
@@ -603,19 +333,19 @@ bool GridModel::OpenEditor() {
 }
 
 std::u16string GridModel::FieldEditorText() const {
-    if (query_->FetchedCount() == 0)
+    if (Rows().RowsRead() == 0)
         return {};
     // Long UTF-16 text starts as its marker: whatever is typed replaces the whole value.
     if (Column(currentColumn_).type == TFieldType::WideMemo)
         return Text(currentRow_, currentColumn_);
-    return query_->Fields(currentColumn_).AsString();
+    return Rows().CurrentText(currentColumn_);
 }
 
 void GridModel::EditorTextChanged(std::u16string text) {
     if (!EditorOpen() || text == editorText_ || EditorReadOnly())
         return;
-    if (!editorModified_ && query_->State() == TDataSetState::Browse)
-        query_->Edit();
+    if (!editorModified_ && Rows().RowState() == GridRowState::Browsing)
+        Rows().Edit();
     editorText_ = std::move(text);
     editorModified_ = true;
 }
@@ -623,7 +353,7 @@ void GridModel::EditorTextChanged(std::u16string text) {
 void GridModel::ApplyEditorText() {
     if (!EditorOpen() || !editorModified_)
         return;
-    query_->Fields(currentColumn_).SetText(editorText_);
+    Rows().SetCurrentText(currentColumn_, editorText_);
     editorModified_ = false;
 }
 
@@ -632,7 +362,7 @@ void GridModel::FocusLost() {
         return;
     ApplyEditorText();
     if (UntouchedNewRow())
-        ChangeRow(currentColumn_, [this] { query_->Cancel(); });
+        ChangeRow(currentColumn_, [this] { Rows().Cancel(); });
     else
         CloseEditor();
 }
@@ -647,7 +377,7 @@ void GridModel::ChangeRow(int column, const std::function<void()>& change) {
     // Closed first, so that nothing of the old row's editor is applied to the new one.
     editorOpen_ = editorModified_ = false;
     change();
-    currentRow_ = query_->RecNo();
+    currentRow_ = Rows().CurrentRow();
     currentColumn_ = column;
     EnsureColumnVisible(currentColumn_);
     Normalize();
@@ -693,8 +423,8 @@ bool GridModel::Wheel(int notches) {
 bool GridModel::VerticalScroll(GridScroll action, int thumbPosition) {
     if (!Active())
         return false;
-    GridMove move = VerticalScrollFor(action, thumbPosition, Place(), Shape(), VerticalBar(),
-                                      query_->AllFetched());
+    GridMove move =
+        VerticalScrollFor(action, thumbPosition, Place(), Shape(), VerticalBar(), Rows().AllRead());
     if (!move.handled)
         return false;
     Apply(move);
@@ -749,7 +479,7 @@ bool GridModel::HorizontalScroll(GridScroll action, int thumbPosition) {
 ScrollBarState GridModel::VerticalBar() const {
     if (!Active())
         return {};
-    return VerticalBarFor(currentRow_, query_->FetchedCount(), query_->AllFetched(), VisibleRows());
+    return VerticalBarFor(currentRow_, Rows().RowsRead(), Rows().AllRead(), VisibleRows());
 }
 
 HorizontalBarState GridModel::HorizontalBar() const {
@@ -767,8 +497,7 @@ HorizontalBarState GridModel::HorizontalBar() const {
 void GridModel::ResizeColumn(int column, int width) {
     if (!Active() || column < 0 || column >= int(columns_.size()))
         return;
-    columns_[std::size_t(column)].width =
-        int(std::clamp((long long)width, (long long)minColumnWidth, maxColumnWidth));
+    columns_[std::size_t(column)].width = ClampColumnWidth(width);
     ClampScrollX();
 }
 
@@ -776,7 +505,7 @@ void GridModel::MoveColumn(int from, int to) {
     int count = int(columns_.size());
     if (!Active() || from == to || from < 0 || to < 0 || from >= count || to >= count)
         return;
-    query_->MoveField(from, to);
+    Rows().MoveColumn(from, to);
     GridColumn moved = std::move(columns_[std::size_t(from)]);
     columns_.erase(columns_.begin() + from);
     columns_.insert(columns_.begin() + to, std::move(moved));
@@ -790,8 +519,8 @@ void GridModel::MoveColumn(int from, int to) {
 
 void GridModel::Rebuild() {
     columns_.clear();
-    active_ = query_ && query_->Active();
-    resultNumber_ = query_ ? query_->ResultNumber() : 0;
+    active_ = rows_ && rows_->Active();
+    resultNumber_ = rows_ ? rows_->ResultNumber() : 0;
     currentColumn_ = 0;
     currentRow_ = 0;
     topRow_ = 0;
@@ -799,17 +528,17 @@ void GridModel::Rebuild() {
     editorOpen_ = editorModified_ = false;
     SetEditorText({});
     if (active_) {
-        for (int i = 0; i < query_->FieldCount(); ++i) {
-            const TField& field = query_->Fields(i);
+        for (int i = 0; i < Rows().ColumnCount(); ++i) {
+            GridSourceColumn source = Rows().Column(i);
             GridColumn column;
-            column.title = field.FieldName();
-            column.type = field.DataType();
-            column.cacheColumn = field.CacheColumn();
-            column.width = ColumnWidth(DisplayWidth(column.type, field.Size(), field.Precision()),
+            column.title = std::move(source.title);
+            column.type = source.type;
+            column.cacheColumn = source.cacheColumn;
+            column.width = ColumnWidth(DisplayWidth(source.type, source.size, source.precision),
                                        metrics_.zeroWidth, metrics_.overhang,
                                        metrics_.titleTextWidth(column.title));
             column.rightAligned = IsNumericField(column.type);
-            column.readOnly = field.ReadOnly();
+            column.readOnly = source.readOnly;
             columns_.push_back(std::move(column));
         }
     }
@@ -817,21 +546,21 @@ void GridModel::Rebuild() {
 }
 
 bool GridModel::SameShape() const {
-    if (!query_ || !query_->Active() || query_->FieldCount() != int(columns_.size()))
+    if (!rows_ || !rows_->Active() || rows_->ColumnCount() != int(columns_.size()))
         return false;
-    for (int i = 0; i < query_->FieldCount(); ++i) {
-        const TField& field = query_->Fields(i);
+    for (int i = 0; i < Rows().ColumnCount(); ++i) {
+        GridSourceColumn source = Rows().Column(i);
         const GridColumn& column = columns_[std::size_t(i)];
-        if (field.FieldName() != column.title || field.DataType() != column.type ||
-            field.CacheColumn() != column.cacheColumn)
+        if (source.title != column.title || source.type != column.type ||
+            source.cacheColumn != column.cacheColumn)
             return false;
     }
     return true;
 }
 
 void GridModel::Sync() {
-    if (Active() && currentRow_ != query_->RecNo()) {
-        currentRow_ = query_->RecNo();
+    if (Active() && currentRow_ != Rows().CurrentRow()) {
+        currentRow_ = Rows().CurrentRow();
         // Moved from elsewhere: the editor belonged to the cell left behind.
         if (editorOpen_)
             CloseEditor();
@@ -839,8 +568,9 @@ void GridModel::Sync() {
     Normalize();
 }
 
-// Keeps the current row on screen and the screen's rows read, and fills the screen at the end
-// of a result whose rows are all read. Only as many rows as the screen shows are fetched.
+// Keeps the current row on screen and fills the screen at the end of a result whose rows are
+// all read. This is where the screen's rows are read, by every step that moves or resizes the
+// grid or follows an event; no more are read than the screen shows.
 void GridModel::Normalize() {
     if (!Active()) {
         currentRow_ = topRow_ = 0;
@@ -854,9 +584,9 @@ void GridModel::Normalize() {
     else if (currentRow_ >= topRow_ + visible)
         topRow_ = currentRow_ - visible + 1;
     // One row past the screen tells the scroll bar whether more follow.
-    query_->FetchUpTo(topRow_ + visible + 2);
-    std::size_t count = query_->FetchedCount();
-    if (query_->AllFetched() && topRow_ + visible > count)
+    Rows().ReadUpTo(topRow_ + visible + 2);
+    std::size_t count = Rows().RowsRead();
+    if (Rows().AllRead() && topRow_ + visible > count)
         topRow_ = count > visible ? count - visible : 0;
 }
 
@@ -871,10 +601,10 @@ void GridModel::Apply(const GridMove& move) {
     if (target.kind == RowTarget::To && target.row > currentRow_ && UntouchedNewRow())
         --target.row;
     if (target.kind == RowTarget::To && move.row.row != currentRow_)
-        query_->MoveTo(target.row);
+        Rows().MoveTo(target.row);
     else if (target.kind == RowTarget::Last)
-        query_->Last();
-    currentRow_ = query_->RecNo();
+        Rows().MoveToLast();
+    currentRow_ = Rows().CurrentRow();
     if (move.keepScreenOffset) {
         topRow_ = currentRow_ >= oldRow ? oldTop + (currentRow_ - oldRow)
                                         : oldTop - std::min(oldTop, oldRow - currentRow_);
