@@ -5,7 +5,7 @@
 // after <windows.h>, which it relies on
 #include <lm.h>
 
-#include "base/Runtime.h"
+#include "base/Runtime_win.h"
 #include "base/WideText_win.h"
 
 bool BiDiSystem = false;

@@ -8,7 +8,7 @@
 #include <usp10.h>
 #include <windowsx.h>
 
-#include "base/Runtime.h"
+#include "base/Runtime_win.h"
 #include "base/WideText_win.h"
 #include "data/ADOQuery.h"
 #include "toolkit/Application_win.h"

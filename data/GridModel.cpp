@@ -67,7 +67,7 @@ int TitleLineHeight(int titleTextHeight) {
     return titleTextHeight + 4;
 }
 
-std::u16string CellText(TFieldType type, const CellValue& value) {
+std::u16string CellText(TFieldType type, const CellValue& value, const ValueFormats& formats) {
     bool null = value.tag == CellValue::Tag::Null;
     switch (type) {
     case TFieldType::Memo:
@@ -77,7 +77,7 @@ std::u16string CellText(TFieldType type, const CellValue& value) {
     case TFieldType::Blob:
         return null ? u"(Blob)" : u"(BLOB)";
     default:
-        return FieldValueText(type, value);
+        return FieldValueText(type, value, formats);
     }
 }
 
@@ -367,7 +367,7 @@ std::u16string GridModel::Text(std::size_t row, int column) const {
     // until the grid catches up.
     if (query_->ResultNumber() != resultNumber_)
         return {};
-    return CellText(c.type, query_->CellAt(row, c.cacheColumn));
+    return CellText(c.type, query_->CellAt(row, c.cacheColumn), query_->Formats());
 }
 
 int GridModel::LineTop(int line) const {
@@ -590,7 +590,7 @@ int GridModel::EditorLimit() const {
 bool GridModel::EditorAccepts(char16_t c) const {
     if (!Active())
         return false;
-    return FieldAcceptsChar(Column(currentColumn_).type, c);
+    return FieldAcceptsChar(Column(currentColumn_).type, c, query_->Formats().settings);
 }
 
 bool GridModel::OpenEditor() {

@@ -11,6 +11,7 @@
 #include "data/FieldType.h"
 
 class TADOQuery;
+struct ValueFormats;
 
 // The result grid without its window: columns and their widths, the current cell, the top
 // row, what each key, click, wheel notch and scroll-bar action does, and the text of every
@@ -33,7 +34,7 @@ int DataLineHeight(int cellTextHeight);
 int TitleLineHeight(int titleTextHeight);
 // What a data cell shows: the value as text, or for long text and long bytes a marker of the
 // kind, in capitals when there is a value: (MEMO), (Memo) when NULL.
-std::u16string CellText(TFieldType type, const CellValue& value);
+std::u16string CellText(TFieldType type, const CellValue& value, const ValueFormats& formats);
 
 // The state of the current row; the indicator column marks it.
 enum class GridRowState { Browsing, Editing, Inserting };

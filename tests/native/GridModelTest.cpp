@@ -4,12 +4,12 @@
 #include <vector>
 
 #include "SqliteQueryFixture.h"
-#include "base/Runtime.h"
 #include "base/Text.h"
 #include "data/ADOConnection.h"
 #include "data/ADOQuery.h"
 #include "data/DataSource.h"
 #include "data/GridModel.h"
+#include "platform/FakePlatform.h"
 
 namespace {
 
@@ -50,9 +50,8 @@ TEST(GridLayout, ColumnWidthFromDigitWidthOverhangAndTitle) {
 }
 
 TEST(GridLayout, CellTextShowsKindMarkersForLongColumns) {
-    TFormatSettings saved = FormatSettings;
-    FormatSettings.ShortDateFormat = u"M/d/yyyy";
-    FormatSettings.LongTimeFormat = u"h:mm:ss tt";
+    FakePlatform platform; // "M/d/yyyy", "h:mm:ss tt"
+    ValueFormats formats(platform);
     std::u16string longText(5000, u'x');
     struct Case {
         TFieldType type;
@@ -72,8 +71,7 @@ TEST(GridLayout, CellTextShowsKindMarkersForLongColumns) {
         {T::WideString, CellValue::Null(), u""},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(ToUtf8(CellText(c.type, c.value)), ToUtf8(c.expected)) << int(c.type);
-    FormatSettings = saved;
+        EXPECT_EQ(ToUtf8(CellText(c.type, c.value, formats)), ToUtf8(c.expected)) << int(c.type);
 }
 
 TEST(GridLayout, IndicatorMarkerByRowState) {
@@ -273,9 +271,6 @@ protected:
         EXPECT_EQ(model.TopRow(), top) << what;
     }
 
-    ~GridModelTest() override { FormatSettings = saved; }
-
-    TFormatSettings saved = FormatSettings;
     TDataSource source;
     GridModel model;
 };

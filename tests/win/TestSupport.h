@@ -10,10 +10,10 @@
 #include <windows.h>
 
 #include "app/ActivityLogText.h"
-#include "base/Runtime_win.h"
 #include "base/Text.h"
 #include "base/WideText_win.h"
 #include "bidi/BiDiWin.h"
+#include "platform/Platform_win.h"
 #include "tests/QuerySupport.h"
 
 // Message boxes the code under test shows on this thread: each one is read and closed with OK
@@ -139,8 +139,8 @@ public:
     }
     // The content of today's activity log in this directory; empty when there is none.
     std::string DayLog() const {
-        std::ifstream in(std::filesystem::path(Path(
-                             reinterpret_cast<const wchar_t*>(LogFileName(LocalNow()).c_str()))),
+        std::ifstream in(std::filesystem::path(Path(reinterpret_cast<const wchar_t*>(
+                             LogFileName(WinPlatform().LocalNow()).c_str()))),
                          std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
