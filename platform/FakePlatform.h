@@ -17,6 +17,7 @@ public:
     bool busy = false;
     std::u16string clipboard;
     std::vector<std::u16string> notices;
+    std::vector<std::u16string> keyboardLayouts;
 
     TDateTime LocalNow() const override { return now; }
     const TFormatSettings& Formats() const override { return formats; }
@@ -27,4 +28,7 @@ public:
     void SetBusyCursor(bool isBusy) noexcept override { busy = isBusy; }
     void PutOnClipboard(std::u16string_view text) override { clipboard = text; }
     void ShowNotice(const std::u16string& text) override { notices.push_back(text); }
+    void UseKeyboardLayout(const std::u16string& layoutId) override {
+        keyboardLayouts.push_back(layoutId);
+    }
 };

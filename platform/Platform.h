@@ -44,4 +44,7 @@ public:
     // A modal box with `text`, titled with the application's title, with OK only and no icon;
     // returns once the user has closed it.
     virtual void ShowNotice(const std::u16string& text) = 0;
+    // Loads the keyboard layout `layoutId` ("0000040D") and makes it the thread's active one.
+    // A layout that cannot be loaded leaves the active one as it was, and nothing is reported.
+    virtual void UseKeyboardLayout(const std::u16string& layoutId) = 0;
 };

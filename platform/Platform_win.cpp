@@ -121,3 +121,7 @@ void WinPlatform::PutOnClipboard(std::u16string_view text) {
 void WinPlatform::ShowNotice(const std::u16string& text) {
     MessageBoxW(owner_, W(text), W(noticeTitle_), MB_OK | (owner_ ? 0 : MB_TASKMODAL));
 }
+
+void WinPlatform::UseKeyboardLayout(const std::u16string& layoutId) {
+    LoadKeyboardLayoutW(W(layoutId), KLF_ACTIVATE);
+}

@@ -29,6 +29,7 @@ public:
     void SetBusyCursor(bool busy) noexcept override;
     void PutOnClipboard(std::u16string_view text) override;
     void ShowNotice(const std::u16string& text) override;
+    void UseKeyboardLayout(const std::u16string& layoutId) override;
 
 private:
     HWND owner_;

@@ -2,7 +2,7 @@
 
 #include "TestSupport.h"
 #include "base/Runtime_win.h"
-#include "bidi/BiDiWin.h"
+#include "bidi/BiDiWin_win.h"
 
 namespace {
 
@@ -29,10 +29,10 @@ TEST(LanguageEnvironment, HebrewSetUpIsInForceAfterStartUp) {
 
 TEST(LanguageEnvironment, SwitchKeyboardLoadsHebrewOnlyForHebrew) {
     KeyboardRecorder recorder;
-    SwitchKeyboard(ltHebrew);
-    SwitchKeyboard(ltEnglish);
-    SwitchKeyboard(static_cast<TLanguage>(7));
-    EXPECT_EQ(KeyboardRecorder::layouts(), (std::vector<std::string>{"0000040D", "00000409", "00000409"}));
+    SwitchKeyboard(recorder, ltHebrew);
+    SwitchKeyboard(recorder, ltEnglish);
+    SwitchKeyboard(recorder, static_cast<TLanguage>(7));
+    EXPECT_EQ(recorder.layouts(), (std::vector<std::string>{"0000040D", "00000409", "00000409"}));
 }
 
 } // namespace

@@ -12,7 +12,6 @@
 #include "app/ActivityLogText.h"
 #include "base/Text.h"
 #include "base/WideText_win.h"
-#include "bidi/BiDiWin.h"
 #include "platform/Platform_win.h"
 #include "tests/QuerySupport.h"
 
@@ -76,23 +75,17 @@ private:
     std::set<HWND> seen_;
 };
 
-// Records the keyboard layouts the controls ask for, instead of loading them.
-class KeyboardRecorder {
+// Windows' own services, except that the keyboard layouts asked for are recorded instead of
+// loaded.
+class KeyboardRecorder : public WinPlatform {
 public:
-    KeyboardRecorder() {
-        layouts().clear();
-        previous_ = SetKeyboardLayoutLoader(Record);
+    void UseKeyboardLayout(const std::u16string& layoutId) override {
+        layouts_.push_back(ToUtf8(layoutId));
     }
-    ~KeyboardRecorder() { SetKeyboardLayoutLoader(previous_); }
-
-    static std::vector<std::string>& layouts() {
-        static std::vector<std::string> recorded;
-        return recorded;
-    }
+    std::vector<std::string>& layouts() { return layouts_; }
 
 private:
-    static void Record(const char16_t* layout) { layouts().push_back(ToUtf8(layout)); }
-    KeyboardLayoutLoader previous_;
+    std::vector<std::string> layouts_;
 };
 
 // A control's rectangle in its parent's client coordinates.
