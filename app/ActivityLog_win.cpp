@@ -6,9 +6,6 @@
 #include <windows.h>
 
 #include "app/ActivityLogText.h"
-#include "base/Platform.h"
-#include "base/Runtime.h"
-#include "base/Runtime_win.h"
 #include "base/WideText_win.h"
 
 namespace {
@@ -41,16 +38,17 @@ FileHandle OpenForAppending(const std::u16string& name) {
 
 } // namespace
 
-void AppendLogEntry(std::u16string_view message) noexcept {
+void AppendLogEntry(const Platform& platform, std::u16string_view message) noexcept {
     try {
-        std::u16string name = LogFileName(LocalNow());
+        std::u16string name = LogFileName(platform.LocalNow());
         FileHandle file = OpenForAppending(name);
         if (!file)
             return;
-        TDateTime now = LocalNow();
-        std::string bytes =
-            ToEightBit(LogLine(now, FormatDate(now, FormatSettings.ShortDateFormat),
-                               FormatTime(now, FormatSettings.LongTimeFormat), message));
+        TDateTime now = platform.LocalNow();
+        const TFormatSettings& formats = platform.Formats();
+        std::string bytes = platform.TextToEightBit(
+            LogLine(now, platform.FormatDate(now, formats.ShortDateFormat),
+                    platform.FormatTime(now, formats.LongTimeFormat), message));
         DWORD written = 0;
         WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     } catch (...) {

@@ -97,12 +97,12 @@ void CopyText::Append(std::u16string_view piece) {
     length_ += piece.size();
 }
 
-void CopyToClipboard(CopyRows& rows, CopyPlatform& platform, std::size_t limit) {
+void CopyToClipboard(CopyRows& rows, Platform& platform, std::size_t limit) {
     CopyText text(limit);
 
     struct Restore {
         CopyRows& rows;
-        CopyPlatform& platform;
+        Platform& platform;
         bool suspended = false;
         ~Restore() {
             if (suspended) {

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Platform.h"
+
 class TADOQuery;
 
 // The most characters (UTF-16 units) the copied text of a result may have.
@@ -81,20 +83,8 @@ private:
     std::u16string stripped_;
 };
 
-// What a copy needs of the platform.
-class CopyPlatform {
-public:
-    virtual ~CopyPlatform() = default;
-    // The mouse cursor of the whole application: the hour-glass while busy, else the default.
-    virtual void SetBusyCursor(bool busy) noexcept = 0;
-    // Replaces the clipboard's contents with `text` as Unicode text.
-    virtual void PutOnClipboard(std::u16string_view text) = 0;
-    // A modal box with `text`, titled with the application's title, with OK only and no icon.
-    virtual void ShowNotice(const std::u16string& text) = 0;
-};
-
 // The Copy button: the whole result as text on the clipboard, from the first row, with the
 // hour-glass cursor and the display suspended while it walks; a notice when the text reached
 // `limit`. Catches nothing: an error leaves the clipboard as it was and shows no notice. However
 // it ends, the display is resumed once and the cursor goes back to the default.
-void CopyToClipboard(CopyRows& rows, CopyPlatform& platform, std::size_t limit = CopyTextLimit);
+void CopyToClipboard(CopyRows& rows, Platform& platform, std::size_t limit = CopyTextLimit);

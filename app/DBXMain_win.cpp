@@ -2,7 +2,6 @@
 
 #include "app/ActivityLog_win.h"
 #include "app/ConnectionStrings.h"
-#include "app/CopyPlatform_win.h"
 #include "app/CopyText.h"
 #include "app/StartupOptions.h"
 #include "app/StatementChoice.h"
@@ -45,7 +44,7 @@ T* Place(T* control, int left, int top, int width, int height, int tabOrder,
 
 } // namespace
 
-TMainForm::TMainForm() : TForm(kDesign) {
+TMainForm::TMainForm() : TForm(kDesign), ADOQuery(Services()) {
     const int none = -1;
     BiDiLabel1 = StoredBiDi(Place(Make<TBiDiLabel>(), 16, 11, 62, 13, none, u"Server Name"));
     BiDiLabel2 = StoredBiDi(Place(Make<TBiDiLabel>(), 16, 38, 46, 13, none, u"Database"));
@@ -111,7 +110,7 @@ void TMainForm::FormDestroy(TObject*) {
 
 void TMainForm::WriteLog(const std::u16string& Text) {
     if (WithLog)
-        AppendLogEntry(Text);
+        AppendLogEntry(Services(), Text);
 }
 
 void TMainForm::PushMemory() {
@@ -196,6 +195,5 @@ void TMainForm::ShowHistory(const StatementHistory::View& view) {
 
 void TMainForm::bCopyClick(TObject*) {
     QueryCopyRows rows(ADOQuery);
-    WinCopyPlatform platform(Handle());
-    CopyToClipboard(rows, platform);
+    CopyToClipboard(rows, Services());
 }

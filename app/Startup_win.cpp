@@ -2,7 +2,7 @@
 
 #include "app/DBXMain_win.h"
 #include "base/Runtime_win.h"
-#include "bidi/BiDiWin.h"
+#include "bidi/BiDiWin_win.h"
 #include "toolkit/Application_win.h"
 
 void InitializeModules() {

@@ -1,9 +1,12 @@
 #include "base/Runtime_win.h"
-#include "base/Runtime.h"
 
 #include <windows.h>
 
 #include "base/WideText_win.h"
+
+TSysLocale SysLocale;
+std::uint32_t DefaultSystemCodePage = 0;
+TFormatSettings FormatSettings;
 
 namespace {
 
@@ -33,10 +36,4 @@ void RefreshFormatSettings() {
     FormatSettings.LongTimeFormat = UserLocaleInfo(LOCALE_STIMEFORMAT);
     std::u16string decimal = UserLocaleInfo(LOCALE_SDECIMAL);
     FormatSettings.DecimalSeparator = decimal.empty() ? u'.' : decimal[0];
-}
-
-TDateTime LocalNow() {
-    SYSTEMTIME st;
-    GetLocalTime(&st);
-    return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds};
 }

@@ -23,7 +23,3 @@ inline std::u16string U16(const wchar_t* text, std::size_t length) {
 
 // The text of a window (caption of a form, button or label; content of an edit).
 std::u16string WindowText(HWND window);
-
-// UTF-16 to 8-bit text in the process's default code page (DefaultSystemCodePage), by the
-// system's standard conversion: no flags, the code page's own default character.
-std::string ToEightBit(std::u16string_view text);

@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <vector>
 
-#include "base/Runtime.h"
 #include "base/Text.h"
+#include "platform/FakePlatform.h"
 
 namespace {
 
@@ -51,10 +51,12 @@ std::u16string BenchEmbeddedString() {
     return u"Provider=SQLite;Data Source=" + FromUtf8(BenchDatabasePath());
 }
 
+const Platform& BenchPlatform() {
+    static const FakePlatform platform; // "M/d/yyyy", "h:mm:ss tt" and "."
+    return platform;
+}
+
 int RunBenchmarks(int argc, char** argv, bool (*check)()) {
-    FormatSettings.ShortDateFormat = u"M/d/yyyy";
-    FormatSettings.LongTimeFormat = u"h:mm:ss tt";
-    FormatSettings.DecimalSeparator = u'.';
     PrepareDatabase();
     if (check && !check())
         return 1;

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/Platform.h"
+
 // The million-row SQLite table the benchmarks read: an integer key, a short text, a real, a
 // date-time as text and a 30-character text. Made once in the temporary folder and kept.
 inline constexpr int benchTableRows = 1000000;
@@ -13,8 +15,11 @@ std::string BenchDatabasePath();
 void MakeDatabaseOnce(const std::string& path, const char* sql);
 // The connection string of the embedded engine on that file.
 std::u16string BenchEmbeddedString();
+// What the benchmarks' queries show values by: the fake platform, with fixed date patterns
+// and a "." separator.
+const Platform& BenchPlatform();
 
-// Makes the table when missing, sets fixed date patterns and a "." separator, and runs the
+// Makes the table when missing and runs the
 // registered benchmarks. Runs are interleaved and repeated, and only medians (with the other
 // aggregates) are reported, so that a slow moment of the machine does not favour either side.
 // A `check` that fails after the set-up ends the program with status 1 before any run.

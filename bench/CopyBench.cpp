@@ -19,7 +19,7 @@ namespace {
 
 // Through the layer: a fresh query on an open connection, as after Open, then the copy's walk.
 void CopyThroughLayer(TADOConnection& connection, CopyText& text, std::size_t* rows) {
-    TADOQuery query;
+    TADOQuery query(BenchPlatform());
     query.SetConnection(&connection);
     query.SetSQL({benchSelectAll});
     query.Open();

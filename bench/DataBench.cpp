@@ -30,7 +30,7 @@ std::u16string OdbcString() {
 
 // Reads `rows` rows (all when negative), every value as text into one reused buffer.
 void ReadThroughLayer(const std::u16string& connectionString, long rows, benchmark::State& state) {
-    TADOQuery query;
+    TADOQuery query(BenchPlatform());
     query.SetConnection(&Connection(connectionString));
     std::u16string text;
     std::size_t total = 0;
@@ -92,7 +92,7 @@ void BM_WalkAll_LayerOverOdbc(benchmark::State& state) {
 // The first edit of a freshly opened result: it reads the rest of the result (so that the
 // connection is free for the write), finds the table's key, and writes one row.
 void BM_FirstEdit_Layer(benchmark::State& state) {
-    TADOQuery query;
+    TADOQuery query(BenchPlatform());
     query.SetConnection(&Connection(BenchEmbeddedString()));
     int round = 0;
     for (auto _ : state) {
@@ -106,7 +106,7 @@ void BM_FirstEdit_Layer(benchmark::State& state) {
 }
 // Each further edit: one UPDATE in a transaction of its own.
 void BM_NextEdit_Layer(benchmark::State& state) {
-    TADOQuery query;
+    TADOQuery query(BenchPlatform());
     query.SetConnection(&Connection(BenchEmbeddedString()));
     query.SetSQL({benchSelectAll});
     query.Open();

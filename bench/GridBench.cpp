@@ -8,7 +8,6 @@
 #include <filesystem>
 
 #include "BenchSupport.h"
-#include "base/Runtime.h"
 #include "base/Text.h"
 #include "data/ADOConnection.h"
 #include "data/ADOQuery.h"
@@ -65,7 +64,7 @@ struct Grid {
     }
 
     TADOConnection connection;
-    TADOQuery query;
+    TADOQuery query{BenchPlatform()};
     TDataSource source;
     QueryRowSource rows{&query};
     GridModel model;

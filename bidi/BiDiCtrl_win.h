@@ -1,6 +1,7 @@
 #pragma once
 
-#include "bidi/BiDiWin.h"
+#include "bidi/BiDiWin_win.h"
+#include "toolkit/Forms_win.h"
 #include "toolkit/StdCtrls_win.h"
 
 // Right-to-left capable controls. Each starts with Hebrew taken from the language
@@ -55,7 +56,8 @@ protected:
     // The decision follows the native window's style, not Hebrew.
     void DoEnter() override {
         auto exStyle = GetWindowLongPtrW(this->Handle(), GWL_EXSTYLE);
-        SwitchKeyboard(RightToLeftLanguage[(exStyle & (WS_EX_RIGHT | WS_EX_RTLREADING)) != 0]);
+        SwitchKeyboard(this->Owner()->Services(),
+                       RightToLeftLanguage[(exStyle & (WS_EX_RIGHT | WS_EX_RTLREADING)) != 0]);
         Base::DoEnter();
     }
 

@@ -4,9 +4,11 @@
 #include <functional>
 
 #include "base/Object.h"
+#include "platform/Platform.h"
 
-// The right-to-left library's language environment: the language type, the process-wide
-// facts the controls consult, the keyboard-layout switch and the About box.
+// The right-to-left library's language environment: the language type, the decisions about
+// the Hebrew environment and the keyboard-layout switch. The process-wide facts the controls
+// consult and the set-up itself are the Windows build's (BiDiWin_win.h).
 
 enum TLanguage : std::uint8_t { ltEnglish = 0, ltHebrew = 1 };
 
@@ -31,22 +33,6 @@ constexpr std::uint32_t HebrewPrimaryLanguage = 13;
 constexpr std::uint32_t HebrewSubLanguage = 0;
 constexpr std::uint32_t HebrewCodePage = 1255;
 
-// --- Platform operations, implemented for Windows in BiDiWin_win.cpp ---
-
-extern bool BiDiSystem;
-extern std::uint16_t OSMajorVersion;
-
-// Load-time initialisation: records the facts above and runs the Hebrew set-up when wanted.
-void InitializeBiDiWin();
-
-bool DetectBiDiSystem();
-bool IsBiDiSystem();
-std::int32_t GetOSMajorVersion();
-void SetHebrewEnvironment();
-void SwitchKeyboard(TLanguage Language);
-void ShowAboutBox();
-
-// Where SwitchKeyboard sends a layout identifier; the system's loader unless replaced (tests
-// observe the switch through it). Returns the previous loader.
-using KeyboardLayoutLoader = void (*)(const char16_t* layoutId);
-KeyboardLayoutLoader SetKeyboardLayoutLoader(KeyboardLayoutLoader loader);
+// Activates the Hebrew keyboard layout for ltHebrew and the US English one for every other
+// value.
+void SwitchKeyboard(Platform& platform, TLanguage Language);

@@ -1,25 +1,14 @@
-#include "bidi/BiDiWin.h"
+#include "bidi/BiDiWin_win.h"
 
 #include <windows.h>
 
 // after <windows.h>, which it relies on
 #include <lm.h>
 
-#include "base/Runtime.h"
-#include "base/WideText_win.h"
+#include "base/Runtime_win.h"
 
 bool BiDiSystem = false;
 std::uint16_t OSMajorVersion = 0;
-
-namespace {
-
-void LoadSystemKeyboardLayout(const char16_t* layoutId) {
-    LoadKeyboardLayoutW(W(layoutId), KLF_ACTIVATE);
-}
-
-KeyboardLayoutLoader keyboardLayoutLoader = LoadSystemKeyboardLayout;
-
-} // namespace
 
 void InitializeBiDiWin() {
     BiDiSystem = DetectBiDiSystem();
@@ -58,17 +47,7 @@ void SetHebrewEnvironment() {
     DefaultSystemCodePage = HebrewCodePage;
 }
 
-void SwitchKeyboard(TLanguage Language) {
-    keyboardLayoutLoader(Language == ltHebrew ? HebrewKeyboard : EnglishKeyboard);
-}
-
 void ShowAboutBox() {
     MessageBoxW(nullptr, L"Right-to-left controls for Qrydesk, by the Qrydesk developers.",
                 L"Qrydesk BiDi Controls", MB_OK);
-}
-
-KeyboardLayoutLoader SetKeyboardLayoutLoader(KeyboardLayoutLoader loader) {
-    auto previous = keyboardLayoutLoader;
-    keyboardLayoutLoader = loader ? loader : LoadSystemKeyboardLayout;
-    return previous;
 }

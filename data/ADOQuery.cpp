@@ -23,11 +23,11 @@ CellValue TField::Value() const {
 }
 
 std::u16string TField::AsString() const {
-    return FieldValueText(info_.type, Value());
+    return FieldValueText(info_.type, Value(), query_.formats_);
 }
 
 std::u16string_view TField::AsStringView(std::u16string& scratch) const {
-    return FieldValueTextView(info_.type, Value(), scratch);
+    return FieldValueTextView(info_.type, Value(), query_.formats_, scratch);
 }
 
 bool TField::CanModify() const {
@@ -53,10 +53,10 @@ void TField::SetText(std::u16string_view text) {
     if (query_.active_ && query_.FetchedCount() > 0)
         original.Set(query_.cache_->Cell(query_.current_, column_));
     std::u16string storage;
-    SetValue(ParseFieldText(info_, name_, text, original.Get(), storage));
+    SetValue(ParseFieldText(info_, name_, text, original.Get(), query_.formats_, storage));
 }
 
-TADOQuery::TADOQuery() = default;
+TADOQuery::TADOQuery(const Platform& platform) : formats_(platform) {}
 
 TADOQuery::~TADOQuery() {
     // A data source that outlives its query shows none.

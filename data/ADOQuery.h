@@ -8,6 +8,7 @@
 
 #include "base/Exception.h"
 #include "data/DataSource.h"
+#include "data/FieldText.h"
 #include "data/OwnedValue.h"
 #include "data/RowCache.h"
 #include "data/RowWriter.h"
@@ -37,7 +38,7 @@ public:
 
     bool IsNull() const { return Value().tag == CellValue::Tag::Null; }
     CellValue Value() const;
-    // The current row's value as text, by the user's number and date formats.
+    // The current row's value as text, by the query's formats.
     std::u16string AsString() const;
     // AsString() without a string of its own: a view of the cached text, or of the text
     // composed in `scratch`. It stays valid while the query keeps its rows and `scratch` is
@@ -50,8 +51,8 @@ public:
     // Puts a value into the current row, starting an edit of it when browsing. Nothing reaches
     // the database before the row is posted.
     void SetValue(const CellValue& value);
-    // The value that typed text gives the field; text the field's kind cannot take is refused
-    // with a message and changes nothing.
+    // The value that typed text gives the field, read by the query's formats; text the field's
+    // kind cannot take is refused with a message and changes nothing.
     void SetText(std::u16string_view text);
 
 private:
@@ -68,13 +69,16 @@ private:
 // moves to them, and kept in a compact cache so that it can go back.
 class TADOQuery {
 public:
-    TADOQuery();
+    // Values show, and typed text is read, by the user's formats as `platform` has them; it
+    // must outlive the query.
+    explicit TADOQuery(const Platform& platform);
     ~TADOQuery();
     TADOQuery(const TADOQuery&) = delete;
     TADOQuery& operator=(const TADOQuery&) = delete;
 
     void SetConnection(TADOConnection* connection);
     TADOConnection* Connection() const { return connection_; }
+    const ValueFormats& Formats() const { return formats_; }
 
     // Closes the query (dropping an unposted row edit), then takes the lines, each followed
     // by CR LF, with ":name" markers turned into unset parameters.
@@ -175,6 +179,7 @@ private:
     // first so that the result stays whole once the connection is gone.
     void DetachFromConnection();
 
+    ValueFormats formats_;
     TADOConnection* connection_ = nullptr;
     TDataSource* dataSource_ = nullptr;
     std::u16string commandText_;

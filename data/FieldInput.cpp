@@ -9,8 +9,6 @@
 #include <vector>
 
 #include "base/Exception.h"
-#include "base/Platform.h"
-#include "base/Runtime.h"
 #include "base/Text.h"
 #include "data/DecimalText.h"
 #include "data/FieldText.h"
@@ -146,9 +144,9 @@ bool ReadsAsLargestDouble(const std::string& ascii, double& value) {
     return true;
 }
 
-bool ReadFloat(std::u16string_view text, double& value) {
+bool ReadFloat(std::u16string_view text, char16_t separator, double& value) {
     std::string ascii;
-    if (!ReadNumberText(Trimmed(text), FormatSettings.DecimalSeparator, true, ascii))
+    if (!ReadNumberText(Trimmed(text), separator, true, ascii))
         return false;
     auto [end, error] = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
     if (error == std::errc::result_out_of_range)
@@ -156,19 +154,19 @@ bool ReadFloat(std::u16string_view text, double& value) {
     return error == std::errc() && end == ascii.data() + ascii.size();
 }
 
-CellValue ParseFloat(std::u16string_view fieldName, std::u16string_view text) {
+CellValue ParseFloat(std::u16string_view fieldName, std::u16string_view text, char16_t separator) {
     double value = 0;
-    if (ReadFloat(text, value))
+    if (ReadFloat(text, separator, value))
         return CellValue::OfReal(value);
     Refuse(text, u"floating point value", fieldName);
 }
 
-CellValue ParseDecimal(std::u16string_view fieldName, std::u16string_view text,
+CellValue ParseDecimal(std::u16string_view fieldName, std::u16string_view text, char16_t separator,
                        std::u16string& storage) {
     std::string ascii;
     // The check above keeps out a "," that is not the user's separator, which
     // NormalizeDecimalText would otherwise take for one.
-    if (ReadNumberText(Trimmed(text), FormatSettings.DecimalSeparator, true, ascii) &&
+    if (ReadNumberText(Trimmed(text), separator, true, ascii) &&
         NormalizeDecimalText(std::u16string(ascii.begin(), ascii.end()), storage))
         return CellValue::OfDecimal(storage);
     Refuse(text, u"floating point value", fieldName);
@@ -243,7 +241,8 @@ int ReadDigits(std::u16string_view text, std::size_t& pos, std::size_t maxDigits
 // Three numbers with any separators between them but letters and ":" (which is a time's), in
 // the short date pattern's order. A first number of three or four digits is a year and the order is
 // year, month, day, so that "2024-03-05" reads the same for every user.
-bool ReadDate(std::u16string_view text, std::size_t& pos, TDateTime& date) {
+bool ReadDate(std::u16string_view text, std::size_t& pos, const TFormatSettings& settings,
+              TDateTime& date) {
     int values[3];
     std::size_t digits[3];
     for (int i = 0; i < 3; ++i) {
@@ -259,7 +258,7 @@ bool ReadDate(std::u16string_view text, std::size_t& pos, TDateTime& date) {
             return false;
     }
     DateOrder order = digits[0] >= 3 ? DateOrder{DatePart::Year, DatePart::Month, DatePart::Day}
-                                     : PatternDateOrder(FormatSettings.ShortDateFormat);
+                                     : PatternDateOrder(settings.ShortDateFormat);
     date = TDateTime();
     for (int i = 0; i < 3; ++i) {
         switch (order[i]) {
@@ -310,9 +309,9 @@ bool ReadDesignator(std::u16string_view text, std::size_t& pos, bool& pm) {
 }
 
 // "h[:mm[:ss[.zzz]]]" with a day half before or after it, and nothing else.
-bool ReadTime(std::u16string_view text, TDateTime& time) {
+bool ReadTime(std::u16string_view text, const TFormatSettings& settings, TDateTime& time) {
     text = Trimmed(text);
-    const char16_t patternSeparator = PatternTimeSeparator(FormatSettings.LongTimeFormat);
+    const char16_t patternSeparator = PatternTimeSeparator(settings.LongTimeFormat);
     auto isSeparator = [&](std::size_t pos) {
         return pos < text.size() && (text[pos] == u':' || text[pos] == patternSeparator);
     };
@@ -378,12 +377,12 @@ std::size_t LongestAt(std::u16string_view text, std::size_t pos,
     return best;
 }
 
-// A date (`isDate`) or time exactly as FormatDate or FormatTime renders it by `pattern`. The
+// A date (`isDate`) or time exactly as the platform renders it by `pattern`. The
 // pattern's fields are read in turn, names and day halves by comparing with the platform's own
 // renderings, and the value found must render back to the very text: what the pattern pads,
 // abbreviates or leaves out is never guessed.
 bool ReadShownForm(std::u16string_view text, const std::u16string& pattern, bool isDate,
-                   TDateTime& value) {
+                   const Platform& platform, TDateTime& value) {
     TDateTime t;
     int year = -1, month = -1, day = -1, hour = -1, half = -1;
     std::size_t pos = 0;
@@ -443,14 +442,14 @@ bool ReadShownForm(std::u16string_view text, const std::u16string& pattern, bool
         // day) or day halves, which some locales leave empty.
         std::vector<std::u16string> names;
         if (c == u't') {
-            names = {FormatTime(TDateTime{0, 0, 0, 0}, token),
-                     FormatTime(TDateTime{0, 0, 0, 12}, token)};
+            names = {platform.FormatTime(TDateTime{0, 0, 0, 0}, token),
+                     platform.FormatTime(TDateTime{0, 0, 0, 12}, token)};
             if (names[0].empty() && names[1].empty())
                 continue;
         } else {
             for (int k = 1; k <= (c == u'M' ? 12 : 7); ++k)
-                names.push_back(
-                    FormatDate(c == u'M' ? TDateTime{2001, k, 1} : TDateTime{2001, 1, k}, token));
+                names.push_back(platform.FormatDate(
+                    c == u'M' ? TDateTime{2001, k, 1} : TDateTime{2001, 1, k}, token));
         }
         int which = 0;
         std::size_t length = LongestAt(text, pos, names, which);
@@ -475,75 +474,76 @@ bool ReadShownForm(std::u16string_view text, const std::u16string& pattern, bool
         if (t.hour > 23 || t.minute > 59 || t.second > 59)
             return false;
     }
-    if ((isDate ? FormatDate(t, pattern) : FormatTime(t, pattern)) != text)
+    if ((isDate ? platform.FormatDate(t, pattern) : platform.FormatTime(t, pattern)) != text)
         return false;
     value = t;
     return true;
 }
 
-bool ReadShownDate(std::u16string_view text, TDateTime& value) {
-    return ReadShownForm(text, FormatSettings.ShortDateFormat, true, value);
+bool ReadShownDate(std::u16string_view text, const ValueFormats& formats, TDateTime& value) {
+    return ReadShownForm(text, formats.settings.ShortDateFormat, true, formats.platform, value);
 }
 
-bool ReadShownTime(std::u16string_view text, TDateTime& value) {
-    return ReadShownForm(text, FormatSettings.LongTimeFormat, false, value);
+bool ReadShownTime(std::u16string_view text, const ValueFormats& formats, TDateTime& value) {
+    return ReadShownForm(text, formats.settings.LongTimeFormat, false, formats.platform, value);
 }
 
-CellValue ParseDate(std::u16string_view text) {
+CellValue ParseDate(std::u16string_view text, const ValueFormats& formats) {
     std::u16string_view trimmed = Trimmed(text);
     std::size_t pos = 0;
     TDateTime date;
     // Some patterns end in a period ("yyyy. MM. dd.").
-    if (ReadShownDate(trimmed, date) ||
-        (ReadDate(trimmed, pos, date) && trimmed.find_first_not_of(u'.', pos) == trimmed.npos))
+    if (ReadShownDate(trimmed, formats, date) ||
+        (ReadDate(trimmed, pos, formats.settings, date) &&
+         trimmed.find_first_not_of(u'.', pos) == trimmed.npos))
         return CellValue::OfDateTime(date);
     throw Exception(u"'" + std::u16string(text) + u"' is not a valid date");
 }
 
-CellValue ParseTime(std::u16string_view text) {
+CellValue ParseTime(std::u16string_view text, const ValueFormats& formats) {
     TDateTime time;
-    if (ReadShownTime(Trimmed(text), time) || ReadTime(text, time))
+    if (ReadShownTime(Trimmed(text), formats, time) || ReadTime(text, formats.settings, time))
         return CellValue::OfDateTime(time);
     throw Exception(u"'" + std::u16string(text) + u"' is not a valid time");
 }
 
 // A date-time shows as its date, a blank and its time; a time of day (year 0) as its time alone.
-bool ReadShownDateTime(std::u16string_view text, TDateTime& value) {
+bool ReadShownDateTime(std::u16string_view text, const ValueFormats& formats, TDateTime& value) {
     for (std::size_t blank = text.find(u' '); blank != text.npos;
          blank = text.find(u' ', blank + 1)) {
         TDateTime date, time;
-        if (ReadShownDate(text.substr(0, blank), date) &&
-            ReadShownTime(text.substr(blank + 1), time)) {
+        if (ReadShownDate(text.substr(0, blank), formats, date) &&
+            ReadShownTime(text.substr(blank + 1), formats, time)) {
             value = date;
             value.hour = time.hour, value.minute = time.minute, value.second = time.second;
             return true;
         }
     }
-    return ReadShownDate(text, value) || ReadShownTime(text, value);
+    return ReadShownDate(text, formats, value) || ReadShownTime(text, formats, value);
 }
 
-CellValue ParseDateTime(std::u16string_view text) {
+CellValue ParseDateTime(std::u16string_view text, const ValueFormats& formats) {
     std::u16string_view trimmed = Trimmed(text);
     std::size_t pos = 0;
     TDateTime value;
-    if (ReadShownDateTime(trimmed, value))
+    if (ReadShownDateTime(trimmed, formats, value))
         return CellValue::OfDateTime(value);
-    if (ReadDate(trimmed, pos, value)) {
+    if (ReadDate(trimmed, pos, formats.settings, value)) {
         std::size_t timeStart = trimmed.find_first_not_of(u". \t\r\n", pos);
         if (timeStart == trimmed.npos)
             return CellValue::OfDateTime(value);
         if (timeStart == pos && (trimmed[pos] == u'T' || trimmed[pos] == u't'))
             ++timeStart; // ISO's "2024-03-05T10:30"
-        if (timeStart > pos && ReadTime(trimmed.substr(timeStart), value))
+        if (timeStart > pos && ReadTime(trimmed.substr(timeStart), formats.settings, value))
             return CellValue::OfDateTime(value);
-    } else if (value = TDateTime(); ReadTime(trimmed, value)) {
+    } else if (value = TDateTime(); ReadTime(trimmed, formats.settings, value)) {
         return CellValue::OfDateTime(value);
     }
     throw Exception(u"'" + std::u16string(text) + u"' is not a valid date and time");
 }
 
 // A column of no fixed kind keeps what the value it held was, where the text reads as that.
-CellValue ParseVariant(std::u16string_view text, const CellValue& original,
+CellValue ParseVariant(std::u16string_view text, const CellValue& original, char16_t separator,
                        std::u16string& storage) {
     std::int64_t integer = 0;
     double real = 0;
@@ -551,7 +551,7 @@ CellValue ParseVariant(std::u16string_view text, const CellValue& original,
         ReadInteger(text, std::numeric_limits<std::int64_t>::min(),
                     std::numeric_limits<std::int64_t>::max(), integer))
         return CellValue::OfInteger(integer);
-    if (original.tag == CellValue::Tag::Real && ReadFloat(text, real))
+    if (original.tag == CellValue::Tag::Real && ReadFloat(text, separator, real))
         return CellValue::OfReal(real);
     storage.assign(text);
     return CellValue::OfText(storage);
@@ -559,7 +559,7 @@ CellValue ParseVariant(std::u16string_view text, const CellValue& original,
 
 } // namespace
 
-bool FieldAcceptsChar(TFieldType type, char16_t c) {
+bool FieldAcceptsChar(TFieldType type, char16_t c, const TFormatSettings& formats) {
     if (c < u' ' || c == u'\x7F')
         return true;
     bool number = IsIntegerField(type);
@@ -568,7 +568,7 @@ bool FieldAcceptsChar(TFieldType type, char16_t c) {
         return true;
     if (IsDigit(c) || c == u'+' || c == u'-')
         return true;
-    return fraction && (c == u'E' || c == u'e' || c == FormatSettings.DecimalSeparator);
+    return fraction && (c == u'E' || c == u'e' || c == formats.DecimalSeparator);
 }
 
 int FieldInputLimit(TFieldType type, int size) {
@@ -578,9 +578,10 @@ int FieldInputLimit(TFieldType type, int size) {
 
 CellValue ParseFieldText(const ColumnInfo& column, std::u16string_view fieldName,
                          std::u16string_view text, const CellValue& original,
-                         std::u16string& storage) {
+                         const ValueFormats& formats, std::u16string& storage) {
     const TFieldType type = column.type;
-    if (original.tag != CellValue::Tag::Null && text == FieldValueText(type, original))
+    const char16_t separator = formats.settings.DecimalSeparator;
+    if (original.tag != CellValue::Tag::Null && text == FieldValueText(type, original, formats))
         return original;
     RefuseUnstorable(text, fieldName);
 
@@ -608,19 +609,19 @@ CellValue ParseFieldText(const ColumnInfo& column, std::u16string_view fieldName
     case TFieldType::Largeint:
         return ParseInteger(column, fieldName, text);
     case TFieldType::Float:
-        return ParseFloat(fieldName, text);
+        return ParseFloat(fieldName, text, separator);
     case TFieldType::Decimal:
-        return ParseDecimal(fieldName, text, storage);
+        return ParseDecimal(fieldName, text, separator, storage);
     case TFieldType::Boolean:
         return ParseBoolean(fieldName, text);
     case TFieldType::Date:
-        return ParseDate(text);
+        return ParseDate(text, formats);
     case TFieldType::Time:
-        return ParseTime(text);
+        return ParseTime(text, formats);
     case TFieldType::DateTime:
-        return ParseDateTime(text);
+        return ParseDateTime(text, formats);
     case TFieldType::Variant:
-        return ParseVariant(text, original, storage);
+        return ParseVariant(text, original, separator, storage);
     default:
         // Character text, GUIDs; memos and bytes too, though the grid edits neither.
         storage.assign(text);

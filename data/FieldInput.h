@@ -4,17 +4,18 @@
 #include <string_view>
 
 #include "data/CellValue.h"
+#include "data/FieldText.h"
 #include "data/FieldType.h"
 #include "data/drivers/Driver.h"
 
 // What a user types into a cell editor, read as a value of the cell's field: the reverse of
-// FieldValueText, by the same FormatSettings.
+// FieldValueText, by the same formats.
 
 // Whether the cell editor of a field of this kind takes the character; the editor drops the
 // others with a beep. Integers take digits, "+" and "-"; floating point and exact decimals
-// also "E", "e" and the user's decimal separator; every other kind takes every character.
+// also "E", "e" and the decimal separator of `formats`; every other kind takes every character.
 // Control characters (backspace, the clipboard keys) pass for every kind.
-bool FieldAcceptsChar(TFieldType type, char16_t c);
+bool FieldAcceptsChar(TFieldType type, char16_t c, const TFormatSettings& formats);
 
 // The most characters the editor takes: the declared size of character text (String,
 // WideString) when it has one; 0, no limit, otherwise.
@@ -36,4 +37,4 @@ int FieldInputLimit(TFieldType type, int size);
 // cannot take, or holding a NUL or an unpaired surrogate, raises Exception.
 CellValue ParseFieldText(const ColumnInfo& column, std::u16string_view fieldName,
                          std::u16string_view text, const CellValue& original,
-                         std::u16string& storage);
+                         const ValueFormats& formats, std::u16string& storage);

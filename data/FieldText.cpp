@@ -4,9 +4,6 @@
 #include <charconv>
 #include <cmath>
 
-#include "base/Platform.h"
-#include "base/Runtime.h"
-
 // This runs for every cell of a copied result, so numbers are composed in stack buffers and
 // the text is allocated once.
 
@@ -23,7 +20,7 @@ using RealChars = char16_t[32];
 
 // General form with 15 significant digits: fixed while the rounded value has at most 15 digits
 // before the point and is at least 0.00001, scientific otherwise. Returns the units written.
-int FormatReal(double value, RealChars& out) {
+int FormatReal(double value, char16_t separator, RealChars& out) {
     auto put = [&out](std::u16string_view text) {
         std::copy(text.begin(), text.end(), out);
         return int(text.size());
@@ -58,7 +55,6 @@ int FormatReal(double value, RealChars& out) {
     if (digits[0] == '0')
         return put(u"0"); // negative zero included
 
-    const char16_t separator = FormatSettings.DecimalSeparator;
     int n = 0;
     if (negative)
         out[n++] = u'-';
@@ -96,14 +92,14 @@ int FormatReal(double value, RealChars& out) {
     return n;
 }
 
-std::u16string RealText(double value) {
+std::u16string RealText(double value, char16_t separator) {
     RealChars out;
-    return std::u16string(out, static_cast<std::size_t>(FormatReal(value, out)));
+    return std::u16string(out, static_cast<std::size_t>(FormatReal(value, separator, out)));
 }
 
 // "-123.4500" -> "-123.45" with the user's separator. Drivers that leave out the zero before
 // the point (".5") get it back; a fraction that is not plain digits is left as it came.
-std::u16string DecimalText(std::u16string_view text) {
+std::u16string DecimalText(std::u16string_view text, char16_t separator) {
     bool negative = !text.empty() && text[0] == u'-';
     if (negative)
         text.remove_prefix(1);
@@ -126,7 +122,7 @@ std::u16string DecimalText(std::u16string_view text) {
         out += u'-';
     out += whole;
     if (!fraction.empty()) {
-        out += FormatSettings.DecimalSeparator;
+        out += separator;
         out += fraction;
     }
     return out;
@@ -143,22 +139,24 @@ std::u16string PairedBytesText(std::string_view bytes) {
     return out;
 }
 
-std::u16string DateTimeText(TFieldType type, const TDateTime& value) {
+std::u16string DateTimeText(TFieldType type, const TDateTime& value, const ValueFormats& formats) {
+    const Platform& platform = formats.platform;
     if (type == TFieldType::Date)
-        return FormatDate(value, FormatSettings.ShortDateFormat);
+        return platform.FormatDate(value, formats.settings.ShortDateFormat);
     if (type == TFieldType::Time || value.year == 0)
-        return FormatTime(value, FormatSettings.LongTimeFormat);
-    std::u16string text = FormatDate(value, FormatSettings.ShortDateFormat);
+        return platform.FormatTime(value, formats.settings.LongTimeFormat);
+    std::u16string text = platform.FormatDate(value, formats.settings.ShortDateFormat);
     if (!value.IsMidnight()) {
         text += u' ';
-        text += FormatTime(value, FormatSettings.LongTimeFormat);
+        text += platform.FormatTime(value, formats.settings.LongTimeFormat);
     }
     return text;
 }
 
 } // namespace
 
-std::u16string FieldValueText(TFieldType type, const CellValue& value) {
+std::u16string FieldValueText(TFieldType type, const CellValue& value,
+                              const ValueFormats& formats) {
     // SQLite lets any column hold any kind of value, so the value's own tag decides first and
     // the field's type only refines it.
     switch (value.tag) {
@@ -169,22 +167,23 @@ std::u16string FieldValueText(TFieldType type, const CellValue& value) {
             return value.integer != 0 ? u"True" : u"False";
         return IntegerText(value.integer);
     case CellValue::Tag::Real:
-        return RealText(value.real);
+        return RealText(value.real, formats.settings.DecimalSeparator);
     case CellValue::Tag::Text:
         return std::u16string(value.text);
     case CellValue::Tag::Decimal:
-        return DecimalText(value.text);
+        return DecimalText(value.text, formats.settings.DecimalSeparator);
     case CellValue::Tag::Bytes:
         if (type == TFieldType::Blob)
-            return EightBitToText(value.bytes);
+            return formats.platform.EightBitToText(value.bytes);
         return PairedBytesText(value.bytes);
     case CellValue::Tag::DateTime:
-        return DateTimeText(type, value.dateTime);
+        return DateTimeText(type, value.dateTime, formats);
     }
     return {};
 }
 
-void AppendFieldValueText(TFieldType type, const CellValue& value, std::u16string& out) {
+void AppendFieldValueText(TFieldType type, const CellValue& value, const ValueFormats& formats,
+                          std::u16string& out) {
     switch (value.tag) {
     case CellValue::Tag::Null:
         return;
@@ -199,23 +198,24 @@ void AppendFieldValueText(TFieldType type, const CellValue& value, std::u16strin
         return;
     case CellValue::Tag::Real: {
         RealChars chars;
-        out.append(chars, static_cast<std::size_t>(FormatReal(value.real, chars)));
+        int length = FormatReal(value.real, formats.settings.DecimalSeparator, chars);
+        out.append(chars, static_cast<std::size_t>(length));
         return;
     }
     case CellValue::Tag::Text:
         out += value.text;
         return;
     default:
-        out += FieldValueText(type, value);
+        out += FieldValueText(type, value, formats);
         return;
     }
 }
 
 std::u16string_view FieldValueTextView(TFieldType type, const CellValue& value,
-                                       std::u16string& scratch) {
+                                       const ValueFormats& formats, std::u16string& scratch) {
     if (value.tag == CellValue::Tag::Text)
         return value.text;
     scratch.clear();
-    AppendFieldValueText(type, value, scratch);
+    AppendFieldValueText(type, value, formats, scratch);
     return scratch;
 }

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "base/Runtime.h"
+#include "base/Runtime_win.h"
 #include "base/WideText_win.h"
 #include "grid/DBGrid_win.h"
 #include "grid/GridInput_win.h"

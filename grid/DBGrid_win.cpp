@@ -2,7 +2,7 @@
 
 #include <windowsx.h>
 
-#include "base/Runtime.h"
+#include "base/Runtime_win.h"
 #include "grid/DBGridEditor_win.h"
 #include "grid/GridInput_win.h"
 #include "grid/GridText_win.h"

@@ -60,7 +60,7 @@ int TitleLineHeight(int titleTextHeight) {
     return titleTextHeight + 4;
 }
 
-std::u16string CellText(TFieldType type, const CellValue& value) {
+std::u16string CellText(TFieldType type, const CellValue& value, const ValueFormats& formats) {
     bool null = value.tag == CellValue::Tag::Null;
     switch (type) {
     case TFieldType::Memo:
@@ -70,7 +70,7 @@ std::u16string CellText(TFieldType type, const CellValue& value) {
     case TFieldType::Blob:
         return null ? u"(Blob)" : u"(BLOB)";
     default:
-        return FieldValueText(type, value);
+        return FieldValueText(type, value, formats);
     }
 }
 

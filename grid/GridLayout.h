@@ -6,6 +6,8 @@
 #include "data/FieldType.h"
 #include "grid/GridRowSource.h"
 
+struct ValueFormats;
+
 // How the grid measures and marks its cells: pure functions of field kinds, values and the
 // fonts' metrics. Geometry is in pixels; a grid line (GridLineWidth) follows every line and
 // every column, the indicator column included.
@@ -24,7 +26,7 @@ int DataLineHeight(int cellTextHeight);
 int TitleLineHeight(int titleTextHeight);
 // What a data cell shows: the value as text, or for long text and long bytes a marker of the
 // kind, in capitals when there is a value: (MEMO), (Memo) when NULL.
-std::u16string CellText(TFieldType type, const CellValue& value);
+std::u16string CellText(TFieldType type, const CellValue& value, const ValueFormats& formats);
 
 // The indicator column's mark of the current row, by its state.
 enum class GridMarker { None, Triangle, IBeam, Star };

@@ -106,7 +106,7 @@ std::u16string GridModel::Text(std::size_t row, int column) const {
     // until the grid catches up.
     if (Rows().ResultNumber() != resultNumber_)
         return {};
-    return CellText(c.type, Rows().Value(row, c.cacheColumn));
+    return CellText(c.type, Rows().Value(row, c.cacheColumn), Rows().Formats());
 }
 
 int GridModel::LineTop(int line) const {
@@ -320,7 +320,7 @@ int GridModel::EditorLimit() const {
 bool GridModel::EditorAccepts(char16_t c) const {
     if (!Active())
         return false;
-    return FieldAcceptsChar(Column(currentColumn_).type, c);
+    return FieldAcceptsChar(Column(currentColumn_).type, c, Rows().Formats().settings);
 }
 
 bool GridModel::OpenEditor() {

@@ -8,6 +8,8 @@
 #include "data/CellValue.h"
 #include "data/FieldType.h"
 
+struct ValueFormats;
+
 // The rows a grid shows, as the grid asks for them: columns, the rows read so far, reading
 // more, a cursor and the edits of the current row.
 //
@@ -59,6 +61,8 @@ public:
     virtual bool ReadUpTo(std::size_t count) = 0;
     // A value of a row already read; the current row shows its pending edits.
     virtual CellValue Value(std::size_t row, std::size_t cacheColumn) const = 0;
+    // How values show and typed text is read: the user's formats. Asked only while active.
+    virtual const ValueFormats& Formats() const = 0;
 
     // The cursor: 0-based. MoveTo reads up to the row and stops at the last one; MoveToLast
     // reads every row. A move first writes a changed pending row and drops an unchanged one.

@@ -48,6 +48,10 @@ CellValue QueryRowSource::Value(std::size_t row, std::size_t cacheColumn) const 
     return query_->CellAt(row, cacheColumn);
 }
 
+const ValueFormats& QueryRowSource::Formats() const {
+    return query_->Formats();
+}
+
 std::size_t QueryRowSource::CurrentRow() const {
     return query_ ? query_->RecNo() : 0;
 }

@@ -23,6 +23,7 @@ public:
     bool AllRead() const override;
     bool ReadUpTo(std::size_t count) override;
     CellValue Value(std::size_t row, std::size_t cacheColumn) const override;
+    const ValueFormats& Formats() const override;
     std::size_t CurrentRow() const override;
     void MoveTo(std::size_t row) override;
     void MoveToLast() override;

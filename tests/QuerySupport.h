@@ -6,6 +6,7 @@
 #include "base/Text.h"
 #include "data/ADOConnection.h"
 #include "data/ADOQuery.h"
+#include "platform/Platform.h"
 
 // Statements run on a query and results read back as text, the same in the native and the
 // Windows tests.
@@ -47,11 +48,13 @@ inline std::string FieldNames(const TADOQuery& query) {
     return names;
 }
 
-// What `sql` returns on a connection of its own, as another user would read it.
-inline std::string TableText(const std::u16string& connectionString, const std::u16string& sql) {
+// What `sql` returns on a connection of its own, as another user would read it, shown by the
+// formats of `platform`.
+inline std::string TableText(const Platform& platform, const std::u16string& connectionString,
+                             const std::u16string& sql) {
     TADOConnection connection;
     connection.SetConnectionString(connectionString);
-    TADOQuery query;
+    TADOQuery query(platform);
     query.SetConnection(&connection);
     Open(query, sql);
     return RowsText(query);

@@ -1,9 +1,14 @@
 #include "toolkit/Application_win.h"
 
-#include <cxxabi.h>
 #include <exception>
 #include <memory>
 #include <typeinfo>
+
+// GCC and Clang name types in their mangled form; MSVC's names are readable as they are.
+#if defined(__GNUC__)
+#include <cstdlib>
+#include <cxxabi.h>
+#endif
 
 #include <commctrl.h>
 #include <objbase.h>
@@ -30,10 +35,14 @@ std::u16string WithoutDirectory(const std::u16string& path) {
 }
 
 std::u16string DemangledName(const std::type_info& type) {
+#if defined(__GNUC__)
     int status = 0;
     std::unique_ptr<char, decltype(&std::free)> name(
         abi::__cxa_demangle(type.name(), nullptr, nullptr, &status), &std::free);
     return FromUtf8(status == 0 && name ? name.get() : type.name());
+#else
+    return FromUtf8(type.name());
+#endif
 }
 
 // Modal to the whole task when there is no owner, as a report with no window behind it must be.

@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "base/Exception.h"
-#include "base/Runtime.h"
+#include "base/Runtime_win.h"
 #include "base/WideText_win.h"
 #include "toolkit/Application_win.h"
 #include "toolkit/Forms_win.h"

@@ -4,6 +4,7 @@
 
 #include "base/Runtime_win.h"
 #include "base/WideText_win.h"
+#include "platform/Platform_win.h"
 #include "toolkit/Application_win.h"
 
 namespace {
@@ -37,13 +38,17 @@ void AdjustForDpi(RECT& rect, UINT dpi) {
 
 } // namespace
 
-TForm::TForm(const Design& design) : design_(design) {
+TForm::TForm(const Design& design, Platform* platform) : design_(design), platform_(platform) {
     RegisterOwnClass(kFormClass, LoadCursorW(nullptr, IDC_ARROW),
                      reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     // The system's default placement; the size is set once the monitor's density is known.
     CreateNativeWindow(kFormClass, W(design.caption), kFormStyle, kFormExStyle, CW_USEDEFAULT,
                        CW_USEDEFAULT, design.clientWidth, design.clientHeight, nullptr);
     ApplyDpi(static_cast<int>(WindowDpi(Handle())), nullptr);
+    if (!platform_) {
+        ownPlatform_ = std::make_unique<WinPlatform>(Handle(), Application.Title());
+        platform_ = ownPlatform_.get();
+    }
 }
 
 TForm::~TForm() {

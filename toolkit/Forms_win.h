@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Platform.h"
 #include "toolkit/Control_win.h"
 #include "toolkit/Gdi_win.h"
 
@@ -19,8 +20,12 @@ public:
         int fontHeight; // pixels at 96 dpi, negative for character height
     };
 
-    explicit TForm(const Design& design);
+    // `platform` serves the form and its controls, and must outlive them; without one, the
+    // form has Windows' own services on its behalf (its clipboard and its notices).
+    explicit TForm(const Design& design, Platform* platform = nullptr);
     ~TForm() override;
+
+    Platform& Services() const { return *platform_; }
 
     // Creates a control owned by the form.
     template <class T, class... Args> T* Make(Args&&... args) {
@@ -60,6 +65,8 @@ private:
     int dpi_ = 96;
     GdiObject<HFONT> font_;
     Design design_;
+    std::unique_ptr<Platform> ownPlatform_;
+    Platform* platform_;
     HWND focusBeforeDeactivation_ = nullptr;
     std::vector<TControl*> controls_;
     std::vector<std::unique_ptr<TControl>> owned_;

@@ -4,7 +4,7 @@
 
 #include <windowsx.h>
 
-#include "base/Runtime.h"
+#include "base/Runtime_win.h"
 #include "base/WideText_win.h"
 #include "toolkit/Forms_win.h"
 #include "toolkit/Gdi_win.h"

@@ -1,9 +1,9 @@
 #include <functional>
 
 #include "base/Exception.h"
-#include "base/Runtime.h"
 #include "data/FieldInput.h"
 #include "data/drivers/Driver.h"
+#include "platform/FakePlatform.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 namespace {
@@ -23,9 +23,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t newline = std::min(input.find(u'\n'), input.size());
     auto formats = SplitText(std::u16string_view(input).substr(0, newline), u'\t');
     formats.resize(std::max<std::size_t>(formats.size(), 3));
-    FormatSettings.ShortDateFormat = formats[0];
-    FormatSettings.LongTimeFormat = formats[1];
-    FormatSettings.DecimalSeparator = formats[2].empty() ? u'.' : formats[2][0];
+    FakePlatform platform;
+    platform.formats = {formats[0], formats[1], formats[2].empty() ? u'.' : formats[2][0]};
+    const ValueFormats valueFormats(platform);
     std::u16string_view typed =
         std::u16string_view(input).substr(std::min(newline + 1, input.size()));
 
@@ -39,7 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             column.holds64BitIntegers = original.tag == CellValue::Tag::Integer;
             std::u16string storage;
             try {
-                CellValue value = ParseFieldText(column, u"f", typed, original, storage);
+                CellValue value =
+                    ParseFieldText(column, u"f", typed, original, valueFormats, storage);
                 Require(value.text.empty() || Within(value.text, storage) ||
                             Within(value.text, typed) || Within(value.text, original.text),
                         "a value's text lies in the storage, the typed text or the original",

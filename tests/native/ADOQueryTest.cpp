@@ -5,7 +5,6 @@
 
 #include "MessageOf.h"
 #include "SqliteQueryFixture.h"
-#include "base/Runtime.h"
 #include "base/Text.h"
 #include "data/ADOConnection.h"
 #include "data/ADOQuery.h"
@@ -37,6 +36,20 @@ TEST_F(ADOQueryTest, OpenReadsRowsAndStatementsOpenTheConnection) {
     Open(u"select * from t where id > 10");
     EXPECT_TRUE(query.Eof()) << "an empty result is at its end at once";
     EXPECT_EQ(Names(), "id|name");
+}
+
+// The query holds the platform's formats, not a copy of them: when the user changes them, an
+// open result shows and reads by the new ones at once.
+TEST_F(ADOQueryTest, ValuesFollowTheUsersFormatsAsTheyChange) {
+    Execute(u"create table f (id integer primary key, r real); insert into f values (1, 2.5)");
+    Open(u"select id, r from f");
+    EXPECT_EQ(Rows(), "1|2.5");
+    platform.formats.DecimalSeparator = u',';
+    EXPECT_EQ(Rows(), "1|2,5");
+    query.First();
+    query.Fields(1).SetText(u"1,25");
+    query.Post();
+    EXPECT_EQ(TableText(platform, connection.ConnectionString(), u"select r from f"), "1,25");
 }
 
 TEST_F(ADOQueryTest, SeveralStatementsAndTheirCounts) {
@@ -73,7 +86,7 @@ TEST_F(ADOQueryTest, ColumnsAreReadAsTheStatementRuns) {
     EXPECT_EQ(Rows(), "1|one");
     TADOConnection other;
     other.SetConnectionString(connection.ConnectionString());
-    TADOQuery otherQuery;
+    TADOQuery otherQuery(platform);
     otherQuery.SetConnection(&other);
     ::Execute(otherQuery, u"drop table s; create table s (c real, b text, a int, d text); "
                           u"insert into s values (2.5, 'two', 2, 'new')");
@@ -82,7 +95,7 @@ TEST_F(ADOQueryTest, ColumnsAreReadAsTheStatementRuns) {
     EXPECT_EQ(Rows(), "2.5|two|2|new");
     query.Fields(3).SetText(u"changed");
     query.Post();
-    EXPECT_EQ(TableText(connection.ConnectionString(), u"select d from s"), "changed");
+    EXPECT_EQ(TableText(platform, connection.ConnectionString(), u"select d from s"), "changed");
 
     // Rebuilt with a column of its own called rowid, the table's rows have nothing left to be
     // told apart by.

@@ -6,10 +6,10 @@
 #include "SqliteQueryFixture.h"
 #include "app/CopyText.h"
 #include "base/Exception.h"
-#include "base/Runtime.h"
 #include "base/Text.h"
 #include "data/ADOConnection.h"
 #include "data/ADOQuery.h"
+#include "platform/FakePlatform.h"
 
 namespace {
 
@@ -47,29 +47,32 @@ private:
     std::vector<std::string>* journal_;
 };
 
-class FakePlatform : public CopyPlatform {
+// The fake platform's user interface, journalled beside the rows' steps; its clipboard starts
+// with "before".
+class JournalPlatform : public FakePlatform {
 public:
-    explicit FakePlatform(std::vector<std::string>& journal) : journal_(journal) {}
-    void SetBusyCursor(bool busy) noexcept override {
-        busy_ = busy;
-        journal_.push_back(busy ? "busy" : "default");
+    explicit JournalPlatform(std::vector<std::string>& journal) : journal_(journal) {
+        clipboard = u"before";
+    }
+    void SetBusyCursor(bool isBusy) noexcept override {
+        FakePlatform::SetBusyCursor(isBusy);
+        journal_.push_back(isBusy ? "busy" : "default");
     }
     void PutOnClipboard(std::u16string_view text) override {
         if (refuseClipboard)
             throw Exception(u"Cannot open clipboard");
-        clipboard = std::u16string(text);
+        FakePlatform::PutOnClipboard(text);
         journal_.push_back("clipboard");
     }
     void ShowNotice(const std::u16string& text) override {
-        journal_.push_back(std::string("notice") + (busy_ ? " (busy)" : "") + ": " + ToUtf8(text));
+        FakePlatform::ShowNotice(text);
+        journal_.push_back(std::string("notice") + (busy ? " (busy)" : "") + ": " + ToUtf8(text));
     }
 
-    std::u16string clipboard = u"before";
     bool refuseClipboard = false;
 
 private:
     std::vector<std::string>& journal_;
-    bool busy_ = false;
 };
 
 std::u16string Text(const Rows& rows, bool* cut = nullptr) {
@@ -167,7 +170,7 @@ TEST(CopyText, LimitBetweenTheHalvesOfASurrogatePairStopsBeforeThePair) {
 TEST(CopyToClipboard, PutsTheTextOnTheClipboardWithTheDisplaySuspendedAndTheHourGlass) {
     std::vector<std::string> journal;
     FakeRows rows({{u"1", u"one"}, {u"2", u"two"}}, &journal);
-    FakePlatform platform(journal);
+    JournalPlatform platform(journal);
     CopyToClipboard(rows, platform);
     EXPECT_EQ(ToUtf8(platform.clipboard), "1\tone\r\n2\ttwo\r\n");
     EXPECT_EQ(journal,
@@ -183,7 +186,7 @@ TEST(CopyToClipboard, PutsTheTextOnTheClipboardWithTheDisplaySuspendedAndTheHour
 TEST(CopyToClipboard, CutTextIsPutOnTheClipboardAndThenTheNoticeShownWhileStillBusy) {
     std::vector<std::string> journal;
     FakeRows rows({{u"1", u"one"}, {u"2", u"two"}}, &journal);
-    FakePlatform platform(journal);
+    JournalPlatform platform(journal);
     CopyToClipboard(rows, platform, 8);
     EXPECT_EQ(ToUtf8(platform.clipboard), "1\tone\r\n2");
     EXPECT_EQ(rows.current, 1u);
@@ -197,7 +200,7 @@ TEST(CopyToClipboard, AnErrorLeavesTheClipboardResumesTheDisplayOnceAndResetsThe
         std::vector<std::string> journal;
         FakeRows rows({{u"1"}, {u"2"}, {u"3"}}, &journal);
         rows.failingRow = clipboardRefuses ? 0 : 2;
-        FakePlatform platform(journal);
+        JournalPlatform platform(journal);
         platform.refuseClipboard = clipboardRefuses;
         // The refused clipboard gets cut text, which still shows no notice.
         EXPECT_THROW(CopyToClipboard(rows, platform, clipboardRefuses ? 4 : CopyTextLimit),
@@ -262,7 +265,7 @@ TEST_F(QueryCopyTest, StopsReadingRowsAtTheLimitAndFailsOnAClosedQuery) {
 
     query.Close();
     std::vector<std::string> journal;
-    FakePlatform platform(journal);
+    JournalPlatform platform(journal);
     QueryCopyRows rows(query);
     try {
         CopyToClipboard(rows, platform);

@@ -71,7 +71,7 @@ TEST_F(DataSourceTest, TheSourceOrItsQueryMayGoFirst) {
     EXPECT_EQ(heard, "") << "the query no longer reports to it";
 
     TDataSource other;
-    auto second = std::make_unique<TADOQuery>();
+    auto second = std::make_unique<TADOQuery>(platform);
     other.SetDataSet(second.get());
     link->SetDataSource(&other);
     second.reset();

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "base/Exception.h"
-#include "base/Runtime.h"
 #include "base/Text.h"
 #include "data/FieldInput.h"
 #include "data/FieldText.h"
+#include "platform/FakePlatform.h"
 
 namespace {
 
@@ -54,47 +54,40 @@ std::string ValueText(const CellValue& value) {
     return "bytes";
 }
 
-// What typed text gives, as ValueText writes it, or "! " and the error's message. `original` is
-// what the cell held before; the column holds 64-bit integers when `wide`.
-std::string Outcome(TFieldType type, std::u16string_view typed,
-                    const CellValue& original = CellValue::Null(), bool wide = false) {
-    ColumnInfo column;
-    column.type = type;
-    column.holds64BitIntegers = wide;
-    std::u16string storage;
-    CellValue value;
-    try {
-        value = ParseFieldText(column, u"Qty", typed, original, storage);
-    } catch (const Exception& e) {
-        return "! " + ToUtf8(e.Message());
-    }
-    if ((value.tag == CellValue::Tag::Text || value.tag == CellValue::Tag::Decimal) &&
-        value.text.data() != storage.data() && value.text.data() != original.text.data())
-        return "text outside storage";
-    return ValueText(value);
-}
-
+// The user's formats start as "M/d/yyyy", "h:mm:ss tt" and ".".
 class FieldInput : public ::testing::Test {
 protected:
-    void SetUp() override {
-        saved_ = FormatSettings;
-        Use(u"M/d/yyyy", u"h:mm:ss tt", u'.');
-    }
-    void TearDown() override { FormatSettings = saved_; }
-
-    static void Use(std::u16string_view date, std::u16string_view time, char16_t separator) {
-        FormatSettings.ShortDateFormat = date;
-        FormatSettings.LongTimeFormat = time;
-        FormatSettings.DecimalSeparator = separator;
+    void Use(std::u16string_view date, std::u16string_view time, char16_t separator) {
+        platform_.formats = {std::u16string(date), std::u16string(time), separator};
     }
 
-    template <std::size_t N> static void Check(const Case (&cases)[N]) {
+    // What typed text gives, as ValueText writes it, or "! " and the error's message.
+    // `original` is what the cell held before; the column holds 64-bit integers when `wide`.
+    std::string Outcome(TFieldType type, std::u16string_view typed,
+                        const CellValue& original = CellValue::Null(), bool wide = false) const {
+        ColumnInfo column;
+        column.type = type;
+        column.holds64BitIntegers = wide;
+        std::u16string storage;
+        CellValue value;
+        try {
+            value = ParseFieldText(column, u"Qty", typed, original, formats_, storage);
+        } catch (const Exception& e) {
+            return "! " + ToUtf8(e.Message());
+        }
+        if ((value.tag == CellValue::Tag::Text || value.tag == CellValue::Tag::Decimal) &&
+            value.text.data() != storage.data() && value.text.data() != original.text.data())
+            return "text outside storage";
+        return ValueText(value);
+    }
+
+    template <std::size_t N> void Check(const Case (&cases)[N]) const {
         for (const Case& c : cases)
             EXPECT_EQ(Outcome(c.type, c.typed), c.expected) << "typed '" << ToUtf8(c.typed) << "'";
     }
 
-private:
-    TFormatSettings saved_;
+    FakePlatform platform_;
+    ValueFormats formats_{platform_};
 };
 
 TEST_F(FieldInput, IntegersWithinTheKindsRange) {
@@ -148,7 +141,7 @@ TEST_F(FieldInput, FloatsAndDecimalsTakeTheUserSeparator) {
     };
     Check(point);
 
-    FormatSettings.DecimalSeparator = u',';
+    platform_.formats.DecimalSeparator = u',';
     const Case comma[] = {
         {T::Float, u"2,5", "real 2.5"},
         {T::Float, u"2.5", "! '2.5' is not a valid floating point value for field 'Qty'"},
@@ -323,7 +316,7 @@ TEST_F(FieldInput, ShownTextReadsBackAsItsValue) {
         if (p.time.find(u's') != std::u16string_view::npos)
             held.insert(held.end(), std::begin(withSeconds), std::end(withSeconds));
         for (const auto& [type, value] : held) {
-            std::u16string shown = FieldValueText(type, value);
+            std::u16string shown = FieldValueText(type, value, formats_);
             EXPECT_EQ(Outcome(type, shown), ValueText(value))
                 << ToUtf8(p.date) << " | " << ToUtf8(p.time) << ": '" << ToUtf8(shown) << "'";
         }
@@ -359,7 +352,7 @@ TEST_F(FieldInput, ShownTextThatLostPartOfTheValueKeepsIt) {
     };
     for (const Lossy& c : cases) {
         Use(c.date, c.time, u'.');
-        std::u16string shown = FieldValueText(c.type, c.value);
+        std::u16string shown = FieldValueText(c.type, c.value, formats_);
         EXPECT_EQ(Outcome(c.type, shown, c.value), ValueText(c.value)) << ToUtf8(shown);
         EXPECT_EQ(Outcome(c.type, shown), c.elsewhere) << ToUtf8(shown);
     }
@@ -369,7 +362,7 @@ TEST_F(FieldInput, ShownTextThatLostPartOfTheValueKeepsIt) {
 }
 
 TEST_F(FieldInput, ColumnsOfNoFixedKindKeepTheOriginalKind) {
-    FormatSettings.DecimalSeparator = u',';
+    platform_.formats.DecimalSeparator = u',';
     struct Kept {
         CellValue original;
         std::u16string_view typed;
@@ -412,7 +405,7 @@ TEST_F(FieldInput, TextWithNulOrUnpairedSurrogateIsRefusedForEveryKind) {
     Check(cases);
     // Bytes in a column of no fixed kind show as such units; shown unchanged, they stay bytes.
     const CellValue bytes = CellValue::OfBytes("\0\0A\xD8"sv);
-    EXPECT_EQ(Outcome(T::Variant, FieldValueText(T::Variant, bytes), bytes), "bytes");
+    EXPECT_EQ(Outcome(T::Variant, FieldValueText(T::Variant, bytes, formats_), bytes), "bytes");
 }
 
 TEST_F(FieldInput, EmptyTextIsNullExceptForText) {
@@ -436,7 +429,7 @@ TEST_F(FieldInput, EmptyTextIsNullExceptForText) {
 }
 
 TEST_F(FieldInput, EditorFiltersCharactersAndLimitsText) {
-    FormatSettings.DecimalSeparator = u',';
+    platform_.formats.DecimalSeparator = u',';
     struct Filter {
         TFieldType type;
         const char16_t* accepted;
@@ -454,9 +447,11 @@ TEST_F(FieldInput, EditorFiltersCharactersAndLimitsText) {
     };
     for (const Filter& f : filters) {
         for (const char16_t* c = f.accepted; *c; ++c)
-            EXPECT_TRUE(FieldAcceptsChar(f.type, *c)) << int(f.type) << " '" << char(*c) << "'";
+            EXPECT_TRUE(FieldAcceptsChar(f.type, *c, platform_.formats))
+                << int(f.type) << " '" << char(*c) << "'";
         for (const char16_t* c = f.refused; *c; ++c)
-            EXPECT_FALSE(FieldAcceptsChar(f.type, *c)) << int(f.type) << " '" << char(*c) << "'";
+            EXPECT_FALSE(FieldAcceptsChar(f.type, *c, platform_.formats))
+                << int(f.type) << " '" << char(*c) << "'";
     }
 
     EXPECT_EQ(FieldInputLimit(T::String, 20), 20);

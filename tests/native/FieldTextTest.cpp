@@ -5,9 +5,9 @@
 #include <limits>
 #include <string_view>
 
-#include "base/Runtime.h"
 #include "base/Text.h"
 #include "data/FieldText.h"
+#include "platform/FakePlatform.h"
 
 namespace {
 
@@ -20,25 +20,22 @@ struct Case {
     std::u16string_view expected;
 };
 
-// The patterns Windows reports for an English (United States) user.
+// The patterns Windows reports for an English (United States) user, which the fake starts
+// with.
 class FieldText : public ::testing::Test {
 protected:
-    void SetUp() override {
-        saved_ = FormatSettings;
-        FormatSettings.ShortDateFormat = u"M/d/yyyy";
-        FormatSettings.LongTimeFormat = u"h:mm:ss tt";
-        FormatSettings.DecimalSeparator = u'.';
+    std::u16string Text(TFieldType type, const CellValue& value) const {
+        return FieldValueText(type, value, formats_);
     }
-    void TearDown() override { FormatSettings = saved_; }
 
-    static void Check(const Case* begin, const Case* end) {
+    void Check(const Case* begin, const Case* end) const {
         for (const Case* c = begin; c != end; ++c)
-            EXPECT_EQ(ToUtf8(FieldValueText(c->type, c->value)), ToUtf8(c->expected))
+            EXPECT_EQ(ToUtf8(Text(c->type, c->value)), ToUtf8(c->expected))
                 << "case " << (c - begin) << ", expected " << ToUtf8(c->expected);
     }
 
-private:
-    TFormatSettings saved_;
+    FakePlatform platform_;
+    ValueFormats formats_{platform_};
 };
 
 CellValue Int(std::int64_t v) {
@@ -121,7 +118,7 @@ TEST_F(FieldText, DecimalsLoseTrailingFractionZeros) {
 }
 
 TEST_F(FieldText, UserDecimalSeparatorTakesEffect) {
-    FormatSettings.DecimalSeparator = u',';
+    platform_.formats.DecimalSeparator = u',';
     const Case cases[] = {
         {T::Float, Real(2.5), u"2,5"},
         {T::Float, Real(0.00001), u"0,00001"},
@@ -149,13 +146,12 @@ TEST_F(FieldText, DatesAndTimesFollowTheUserPatterns) {
     };
     Check(std::begin(cases), std::end(cases));
 
-    FormatSettings.ShortDateFormat = u"dd.MM.yy";
-    FormatSettings.LongTimeFormat = u"HH:mm 'h'";
-    EXPECT_EQ(ToUtf8(FieldValueText(T::DateTime, At(2024, 3, 5, 9, 7, 0))), "05.03.24 09:07 h");
-    FormatSettings.ShortDateFormat = u"dddd, MMMM d, yyyy '('ddd MMM')'";
-    EXPECT_EQ(ToUtf8(FieldValueText(T::Date, At(2024, 3, 5))), "Tuesday, March 5, 2024 (Tue Mar)");
-    EXPECT_EQ(ToUtf8(FieldValueText(T::Date, At(2000, 1, 1))),
-              "Saturday, January 1, 2000 (Sat Jan)");
+    platform_.formats.ShortDateFormat = u"dd.MM.yy";
+    platform_.formats.LongTimeFormat = u"HH:mm 'h'";
+    EXPECT_EQ(ToUtf8(Text(T::DateTime, At(2024, 3, 5, 9, 7, 0))), "05.03.24 09:07 h");
+    platform_.formats.ShortDateFormat = u"dddd, MMMM d, yyyy '('ddd MMM')'";
+    EXPECT_EQ(ToUtf8(Text(T::Date, At(2024, 3, 5))), "Tuesday, March 5, 2024 (Tue Mar)");
+    EXPECT_EQ(ToUtf8(Text(T::Date, At(2000, 1, 1))), "Saturday, January 1, 2000 (Sat Jan)");
 }
 
 TEST_F(FieldText, BytesPairIntoUnitsLongBytesAreEightBitText) {

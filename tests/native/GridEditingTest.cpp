@@ -31,7 +31,7 @@ protected:
 
     // What the table holds, read on a second connection.
     std::string Table() {
-        return TableText(connection.ConnectionString(),
+        return TableText(platform, connection.ConnectionString(),
                          u"select id, name, amount from t order by id");
     }
     void Key(GridKey key, GridShift shift = {}) { model.KeyDown(key, shift); }

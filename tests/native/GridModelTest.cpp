@@ -4,13 +4,13 @@
 #include <vector>
 
 #include "SqliteQueryFixture.h"
-#include "base/Runtime.h"
 #include "base/Text.h"
 #include "data/ADOConnection.h"
 #include "data/ADOQuery.h"
 #include "data/DataSource.h"
 #include "grid/GridModel.h"
 #include "grid/QueryRowSource.h"
+#include "platform/FakePlatform.h"
 
 namespace {
 
@@ -51,9 +51,8 @@ TEST(GridLayout, ColumnWidthFromDigitWidthOverhangAndTitle) {
 }
 
 TEST(GridLayout, CellTextShowsKindMarkersForLongColumns) {
-    TFormatSettings saved = FormatSettings;
-    FormatSettings.ShortDateFormat = u"M/d/yyyy";
-    FormatSettings.LongTimeFormat = u"h:mm:ss tt";
+    FakePlatform platform; // "M/d/yyyy", "h:mm:ss tt"
+    ValueFormats formats(platform);
     std::u16string longText(5000, u'x');
     struct Case {
         TFieldType type;
@@ -73,8 +72,7 @@ TEST(GridLayout, CellTextShowsKindMarkersForLongColumns) {
         {T::WideString, CellValue::Null(), u""},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(ToUtf8(CellText(c.type, c.value)), ToUtf8(c.expected)) << int(c.type);
-    FormatSettings = saved;
+        EXPECT_EQ(ToUtf8(CellText(c.type, c.value, formats)), ToUtf8(c.expected)) << int(c.type);
 }
 
 TEST(GridLayout, IndicatorMarkerByRowState) {
@@ -274,9 +272,6 @@ protected:
         EXPECT_EQ(model.TopRow(), top) << what;
     }
 
-    ~GridModelTest() override { FormatSettings = saved; }
-
-    TFormatSettings saved = FormatSettings;
     TDataSource source;
     QueryRowSource rows{&query};
     GridModel model;

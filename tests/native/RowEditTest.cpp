@@ -8,12 +8,12 @@
 #include "MessageOf.h"
 #include "TempFolder.h"
 #include "app/CopyText.h"
-#include "base/Runtime.h"
 #include "base/Text.h"
 #include "data/ADOConnection.h"
 #include "data/ADOQuery.h"
 #include "grid/GridModel.h"
 #include "grid/QueryRowSource.h"
+#include "platform/FakePlatform.h"
 #include "tests/QuerySupport.h"
 
 // Editing a result and writing it back, the same on the embedded SQLite engine and on
@@ -26,9 +26,6 @@ enum class Backend { Sqlite, Postgres };
 class RowEdit : public ::testing::TestWithParam<Backend> {
 protected:
     void SetUp() override {
-        FormatSettings.ShortDateFormat = u"M/d/yyyy";
-        FormatSettings.LongTimeFormat = u"h:mm:ss tt";
-        FormatSettings.DecimalSeparator = u'.';
         std::u16string text;
         if (GetParam() == Backend::Sqlite) {
             text = u"Provider=SQLite;Data Source=" + FromUtf8(folder.File("edit.db").string());
@@ -86,8 +83,9 @@ protected:
 
     TempFolder folder;
     std::u16string schema;
+    FakePlatform platform; // "M/d/yyyy", "h:mm:ss tt" and "."
     TADOConnection connection, other;
-    TADOQuery query, otherQuery;
+    TADOQuery query{platform}, otherQuery{platform};
 };
 
 TEST_P(RowEdit, EditInsertAndDeleteReachTheDatabase) {

@@ -5,20 +5,18 @@
 #include <string>
 
 #include "TempFolder.h"
-#include "base/Runtime.h"
 #include "base/Text.h"
 #include "data/ADOConnection.h"
 #include "data/ADOQuery.h"
+#include "platform/FakePlatform.h"
 #include "tests/QuerySupport.h"
 
 // A query on a fresh SQLite file, reached through the connection string as the program
-// builds it, with the user's formats fixed to "M/d/yyyy", "h:mm:ss tt" and ".".
+// builds it, with the user's formats those of the fake platform: "M/d/yyyy", "h:mm:ss tt" and
+// ".".
 class SqliteQueryFixture : public ::testing::Test {
 protected:
     SqliteQueryFixture() {
-        FormatSettings.ShortDateFormat = u"M/d/yyyy";
-        FormatSettings.LongTimeFormat = u"h:mm:ss tt";
-        FormatSettings.DecimalSeparator = u'.';
         connection.SetConnectionString(u"Provider=SQLite;Data Source=" +
                                        FromUtf8(folder.File("test.db").string()));
         query.SetConnection(&connection);
@@ -29,6 +27,7 @@ protected:
     void Open(const std::u16string& sql) { ::Open(query, sql); }
 
     TempFolder folder;
+    FakePlatform platform;
     TADOConnection connection;
-    TADOQuery query;
+    TADOQuery query{platform};
 };

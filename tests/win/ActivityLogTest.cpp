@@ -10,8 +10,6 @@
 #include "app/ActivityLogText.h"
 #include "app/ActivityLog_win.h"
 #include "app/DBXMain_win.h"
-#include "base/Platform.h"
-#include "base/Runtime.h"
 #include "base/Runtime_win.h"
 
 namespace {
@@ -21,7 +19,7 @@ struct LogForm : TMainForm {
 };
 
 std::wstring TodaysFile() {
-    return reinterpret_cast<const wchar_t*>(LogFileName(LocalNow()).c_str());
+    return reinterpret_cast<const wchar_t*>(LogFileName(WinPlatform().LocalNow()).c_str());
 }
 
 std::string ReadFile(const std::wstring& name) {
@@ -61,7 +59,9 @@ TEST_F(ActivityLogTest, EntriesAreAppendedAsHebrewEightBitLinesWithTheUsersForma
     form.WriteLog(u"");
 
     std::string content = ReadFile(TodaysFile());
-    std::string today = ToUtf8(FormatDate(LocalNow(), FormatSettings.ShortDateFormat));
+    const Platform& platform = form.Services();
+    std::string today =
+        ToUtf8(platform.FormatDate(platform.LocalNow(), platform.Formats().ShortDateFormat));
     std::istringstream lines(content);
     std::string first, second;
     std::getline(lines, first, '\n');
@@ -117,7 +117,7 @@ TEST(ActivityLogChild, Append) {
     if (!GetEnvironmentVariableA("QRYDESK_LOG_WRITER", name, sizeof(name)))
         GTEST_SKIP() << "only as a writer process";
     for (int i = 0; i < 2000; ++i)
-        AppendLogEntry(FromUtf8(std::string(name) + " " + std::to_string(i)));
+        AppendLogEntry(WinPlatform(), FromUtf8(std::string(name) + " " + std::to_string(i)));
 }
 
 TEST_F(ActivityLogTest, TwoProcessesAppendingToOneFileLoseNothing) {

@@ -14,7 +14,8 @@ LONG_PTR RtlBits(TControl* control) {
 
 class BiDiControlsTest : public ::testing::Test {
 protected:
-    Window<TForm> form{TForm::Design{u"BiDi", 400, 300, L"Tahoma", -11}};
+    KeyboardRecorder keyboard;
+    Window<TForm> form{TForm::Design{u"BiDi", 400, 300, L"Tahoma", -11}, &keyboard};
 
     template <class T> T* Make() {
         T* control = form.Make<T>();
@@ -115,18 +116,18 @@ TEST_F(BiDiControlsTest, EnteringAControlAsksForTheLayoutOfItsReadingDirection) 
     int entered = 0;
     english->OnEnter = [&](TObject*) {
         // The layout is already switched when OnEnter runs.
-        EXPECT_EQ(KeyboardRecorder::layouts().back(), "00000409");
+        EXPECT_EQ(keyboard.layouts().back(), "00000409");
         ++entered;
     };
     ShowWindow(form.Handle(), SW_SHOWNORMAL);
 
-    KeyboardRecorder recorder;
+    keyboard.layouts().clear();
     SetFocus(english->Handle());
     SetFocus(hebrew->Handle());
     SetFocus(setDirectly->Handle());
     SetFocus(button->Handle());
     SetFocus(english->Handle());
-    EXPECT_EQ(KeyboardRecorder::layouts(),
+    EXPECT_EQ(keyboard.layouts(),
               (std::vector<std::string>{"00000409", "0000040D", "0000040D", "00000409"}));
     EXPECT_EQ(entered, 2);
 }

@@ -5,7 +5,7 @@
 
 #include "TestSupport.h"
 #include "app/DBXMain_win.h"
-#include "base/Runtime.h"
+#include "base/Runtime_win.h"
 
 namespace {
 
@@ -37,7 +37,9 @@ protected:
     }
     ~GridEditTest() override { SetCtrl(false); }
 
-    std::string Table() { return TableText(path_, u"select id, name, price from t order by id"); }
+    std::string Table() {
+        return TableText(form_.Services(), path_, u"select id, name, price from t order by id");
+    }
     HWND Grid() const { return form_.DBGrid1->Handle(); }
     HWND Editor() const { return form_.DBGrid1->EditorHandle(); }
     bool EditorShown() const { return Editor() && IsWindowVisible(Editor()); }

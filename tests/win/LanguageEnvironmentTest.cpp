@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
-#include "base/Runtime.h"
-#include "bidi/BiDiWin.h"
+#include "base/Runtime_win.h"
+#include "bidi/BiDiWin_win.h"
 
 namespace {
 
@@ -21,17 +21,18 @@ TEST(LanguageEnvironment, HebrewSetUpIsInForceAfterStartUp) {
     EXPECT_TRUE(SysLocale.MiddleEast);
 
     // 8-bit text without a code page of its own is now Windows-1255.
-    EXPECT_EQ(ToEightBit(u"Open Query: \u05E9\u05DC\u05D5\u05DD"), "Open Query: \xF9\xEC\xE5\xED");
-    EXPECT_EQ(ToEightBit(u"\u0416"), "?") << "a letter the code page lacks";
+    WinPlatform platform;
+    EXPECT_EQ(platform.TextToEightBit(u"Open Query: \u05E9\u05DC\u05D5\u05DD"),
+              "Open Query: \xF9\xEC\xE5\xED");
+    EXPECT_EQ(platform.TextToEightBit(u"\u0416"), "?") << "a letter the code page lacks";
 }
 
 TEST(LanguageEnvironment, SwitchKeyboardLoadsHebrewOnlyForHebrew) {
     KeyboardRecorder recorder;
-    SwitchKeyboard(ltHebrew);
-    SwitchKeyboard(ltEnglish);
-    SwitchKeyboard(static_cast<TLanguage>(7));
-    EXPECT_EQ(KeyboardRecorder::layouts(),
-              (std::vector<std::string>{"0000040D", "00000409", "00000409"}));
+    SwitchKeyboard(recorder, ltHebrew);
+    SwitchKeyboard(recorder, ltEnglish);
+    SwitchKeyboard(recorder, static_cast<TLanguage>(7));
+    EXPECT_EQ(recorder.layouts(), (std::vector<std::string>{"0000040D", "00000409", "00000409"}));
 }
 
 } // namespace

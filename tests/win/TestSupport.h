@@ -10,10 +10,9 @@
 #include <windows.h>
 
 #include "app/ActivityLogText.h"
-#include "base/Runtime_win.h"
 #include "base/Text.h"
 #include "base/WideText_win.h"
-#include "bidi/BiDiWin.h"
+#include "platform/Platform_win.h"
 #include "tests/QuerySupport.h"
 
 // Message boxes the code under test shows on this thread: each one is read and closed with OK
@@ -76,23 +75,17 @@ private:
     std::set<HWND> seen_;
 };
 
-// Records the keyboard layouts the controls ask for, instead of loading them.
-class KeyboardRecorder {
+// Windows' own services, except that the keyboard layouts asked for are recorded instead of
+// loaded.
+class KeyboardRecorder : public WinPlatform {
 public:
-    KeyboardRecorder() {
-        layouts().clear();
-        previous_ = SetKeyboardLayoutLoader(Record);
+    void UseKeyboardLayout(const std::u16string& layoutId) override {
+        layouts_.push_back(ToUtf8(layoutId));
     }
-    ~KeyboardRecorder() { SetKeyboardLayoutLoader(previous_); }
-
-    static std::vector<std::string>& layouts() {
-        static std::vector<std::string> recorded;
-        return recorded;
-    }
+    std::vector<std::string>& layouts() { return layouts_; }
 
 private:
-    static void Record(const char16_t* layout) { layouts().push_back(ToUtf8(layout)); }
-    KeyboardLayoutLoader previous_;
+    std::vector<std::string> layouts_;
 };
 
 // A control's rectangle in its parent's client coordinates.
@@ -139,8 +132,8 @@ public:
     }
     // The content of today's activity log in this directory; empty when there is none.
     std::string DayLog() const {
-        std::ifstream in(std::filesystem::path(Path(
-                             reinterpret_cast<const wchar_t*>(LogFileName(LocalNow()).c_str()))),
+        std::ifstream in(std::filesystem::path(Path(reinterpret_cast<const wchar_t*>(
+                             LogFileName(WinPlatform().LocalNow()).c_str()))),
                          std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }

@@ -1,7 +1,4 @@
-#include "base/Platform.h"
-
-// Stand-ins for the host build: the pattern letters with English names and day halves, and
-// Latin-1. Enough for the portable code's tests; the product asks Windows.
+#include "platform/FakePlatform.h"
 
 namespace {
 
@@ -117,17 +114,27 @@ std::u16string Render(const TDateTime& t, const std::u16string& pattern,
 
 } // namespace
 
-std::u16string FormatDate(const TDateTime& date, const std::u16string& pattern) {
+std::u16string FakePlatform::FormatDate(const TDateTime& date,
+                                        const std::u16string& pattern) const {
     return Render(date, pattern, u"dMy");
 }
 
-std::u16string FormatTime(const TDateTime& time, const std::u16string& pattern) {
+std::u16string FakePlatform::FormatTime(const TDateTime& time,
+                                        const std::u16string& pattern) const {
     return Render(time, pattern, u"hHmst");
 }
 
-std::u16string EightBitToText(std::string_view bytes) {
+std::u16string FakePlatform::EightBitToText(std::string_view bytes) const {
     std::u16string text(bytes.size(), u'\0');
     for (std::size_t i = 0; i < bytes.size(); ++i)
         text[i] = static_cast<unsigned char>(bytes[i]);
     return text;
+}
+
+std::string FakePlatform::TextToEightBit(std::u16string_view text) const {
+    std::string bytes(text.size(), '?');
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (text[i] <= 0xFF)
+            bytes[i] = static_cast<char>(text[i]);
+    return bytes;
 }

@@ -1,0 +1,5 @@
+#include "bidi/BiDiWin.h"
+
+void SwitchKeyboard(Platform& platform, TLanguage Language) {
+    platform.UseKeyboardLayout(Language == ltHebrew ? HebrewKeyboard : EnglishKeyboard);
+}
