@@ -128,8 +128,6 @@ void TDBGrid::FocusLeft(HWND to) {
     model_.FocusLost();
 }
 
-// Only the handlers of WM_SETFOCUS, WM_KILLFOCUS, WM_CAPTURECHANGED and WM_DESTROY run while
-// the window is being destroyed, which may be after the query is gone: they leave it alone.
 LRESULT TDBGrid::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SETFONT:
