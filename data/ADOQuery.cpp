@@ -65,7 +65,17 @@ TADOQuery::~TADOQuery() {
     SetConnection(nullptr);
 }
 
+void TADOQuery::EndReadingNow() noexcept {
+    if (!reader_)
+        return;
+    // Nobody waits for the rows any more: the row being read is not waited for either.
+    if (connection_ && connection_->Connected())
+        connection_->Direct().Cancel();
+    reader_.reset();
+}
+
 void TADOQuery::SetConnection(TADOConnection* connection) {
+    EndReadingNow();
     if (connection_)
         std::erase(connection_->queries_, this);
     connection_ = connection;
@@ -102,7 +112,10 @@ void TADOQuery::Open() {
     if (active_)
         return;
     CheckStatement();
-    auto result = connection_->Driver().OpenResult(commandText_);
+    DriverConnection& driver = connection_->Direct();
+    std::unique_ptr<DriverResult> result;
+    connection_->Work().Run([&] { result = driver.OpenResult(commandText_); },
+                            [&] { driver.Cancel(); });
     if (!result)
         throw Exception(u"ADOQuery: CommandText does not return a result set");
     try {
@@ -112,9 +125,11 @@ void TADOQuery::Open() {
         cache_ = std::make_unique<RowCache>(result_->Columns().size());
         active_ = true;
         ++resultNumber_;
-        // Only the first row is read now: the rest come as a reader moves to them. Statements
-        // typed after this one run only once its rows are all read, and they must run now,
-        // before anything else uses the connection, with their errors this Open's.
+        rowsAnnounced_ = 0;
+        // Only the first row is read now: the rest come as a reader moves to them, or in the
+        // background. Statements typed after this one run only once its rows are all read, and
+        // they must run now, before anything else uses the connection, with their errors this
+        // Open's.
         FetchUpTo(result_->MoreStatementsFollow() ? std::numeric_limits<std::size_t>::max() : 1);
     } catch (...) {
         active_ = false;
@@ -130,6 +145,11 @@ void TADOQuery::Open() {
     state_ = TDataSetState::Browse;
     writable_ = Writable::Unknown;
     plan_ = {};
+    if (result_ && connection_->ReadAheadBytes() > 0) {
+        reader_ = std::make_unique<ResultReader>(std::move(result_), *cache_,
+                                                 connection_->ReadAheadNews());
+        reader_->ReadInBackground(connection_->ReadAheadBytes());
+    }
     Notify(TDataEvent::ActiveChanged);
 }
 
@@ -143,6 +163,7 @@ void TADOQuery::Close() {
     if (!active_)
         return;
     Cancel();
+    StopReading();
     active_ = false;
     result_.reset();
     cache_.reset();
@@ -182,26 +203,108 @@ void TADOQuery::BuildFields(const std::vector<ColumnInfo>& columns) {
 bool TADOQuery::FetchUpTo(std::size_t count) {
     if (!active_)
         return false;
-    while (cache_->RowCount() < count && !fetchedAll_) {
-        // The rows after a failed read are not known, so a result cut short must never pass
-        // for a whole one: whatever needs them raises the same error again.
-        if (readFailure_)
-            throw *readFailure_;
-        try {
-            if (!result_ || !result_->Fetch(fetchRow_)) {
-                fetchedAll_ = true;
-                // The statement has nothing more to give; its resources can go now.
-                result_.reset();
-                break;
+    if (cache_->RowCount() >= count || fetchedAll_)
+        return cache_->RowCount() >= count;
+    // The rows after a failed read are not known, so a result cut short must never pass for a
+    // whole one: whatever needs them raises the same error again.
+    if (readFailure_)
+        throw *readFailure_;
+    if (reader_)
+        return WaitForReader(count);
+
+    // Read here, as one piece of work; the state it leaves is taken over once it has ended, so
+    // that nothing the window looks at meanwhile changes under it.
+    DriverConnection& driver = connection_->Direct();
+    bool ended = false;
+    std::unique_ptr<Exception> failure;
+    connection_->Work().Run(
+        [&] {
+            while (cache_->RowCount() < count) {
+                try {
+                    if (!result_->Fetch(fetchRow_)) {
+                        ended = true;
+                        break;
+                    }
+                } catch (const Exception& e) {
+                    failure = std::make_unique<Exception>(e);
+                    break;
+                }
+                cache_->Append(fetchRow_);
             }
-        } catch (const Exception& e) {
-            readFailure_ = std::make_unique<Exception>(e);
-            result_.reset();
-            throw;
-        }
-        cache_->Append(fetchRow_);
+        },
+        [&] { driver.Cancel(); });
+    if (ended || failure) {
+        // The statement has nothing more to give, or can give nothing more: its resources can
+        // go now.
+        fetchedAll_ = ended;
+        readFailure_ = std::move(failure);
+        result_.reset();
     }
+    if (readFailure_)
+        throw *readFailure_;
     return cache_->RowCount() >= count;
+}
+
+bool TADOQuery::WaitForReader(std::size_t count) {
+    // A little more than asked for, so that walking the rows past what the background reads
+    // does not wait for them one at a time.
+    constexpr std::size_t readAhead = 1024;
+    reader_->ReadTo(
+        count > std::numeric_limits<std::size_t>::max() - readAhead ? count : count + readAhead);
+    bool abandoned = false;
+    if (cache_->RowCount() < count)
+        connection_->Work().Run([&] { reader_->WaitFor(count); },
+                                [&] {
+                                    abandoned = true;
+                                    reader_->Abandon();
+                                });
+    TakeReaderState();
+    if (cache_->RowCount() >= count)
+        return true;
+    if (readFailure_)
+        throw *readFailure_;
+    if (abandoned && !fetchedAll_)
+        throw EAbort(u"Reading the rows was cancelled; those read so far are kept");
+    return false;
+}
+
+void TADOQuery::TakeReaderState() {
+    if (!reader_)
+        return;
+    fetchedAll_ = reader_->Ended();
+    if (!readFailure_)
+        if (auto failure = reader_->Failure())
+            readFailure_ = std::make_unique<Exception>(*failure);
+}
+
+void TADOQuery::RowsArrived() {
+    if (!active_ || !reader_)
+        return;
+    bool allBefore = fetchedAll_;
+    bool failedBefore = readFailure_ != nullptr;
+    TakeReaderState();
+    std::size_t rows = cache_->RowCount();
+    if (rows == rowsAnnounced_ && fetchedAll_ == allBefore &&
+        (readFailure_ != nullptr) == failedBefore)
+        return;
+    rowsAnnounced_ = rows;
+    Notify(TDataEvent::DataSetChanged);
+}
+
+void TADOQuery::StopReading() {
+    if (!reader_)
+        return;
+    // The reader stops after the row it is reading; where that row is long in coming, the user
+    // may cancel the statement.
+    DriverConnection* driver =
+        connection_ && connection_->Connected() ? &connection_->Direct() : nullptr;
+    connection_->Work().Run([&] { reader_->Stop(); },
+                            [&] {
+                                if (driver)
+                                    driver->Cancel();
+                            });
+    TakeReaderState();
+    reader_.reset();
 }
 
 std::size_t TADOQuery::RecordCount() {
@@ -214,8 +317,22 @@ void TADOQuery::DetachFromConnection() {
     // Rows kept past their connection cannot be written back: a later connection may reach
     // another database.
     writable_ = Writable::No;
-    if (!active_ || !result_)
+    if (!active_ || (!result_ && !reader_))
         return;
+    struct Detach {
+        TADOQuery& query;
+        // However the reading ends, nothing may read from the connection once it is gone.
+        ~Detach() {
+            try {
+                query.StopReading();
+            } catch (...) {
+            }
+            if (!query.fetchedAll_ && !query.readFailure_)
+                query.readFailure_ = std::make_unique<Exception>(
+                    u"The connection was closed before every row of the result was read");
+            query.result_.reset();
+        }
+    } detach{*this};
     FetchUpTo(std::numeric_limits<std::size_t>::max());
 }
 

@@ -10,6 +10,7 @@
 #include "data/DataSource.h"
 #include "data/FieldText.h"
 #include "data/OwnedValue.h"
+#include "data/ResultReader.h"
 #include "data/RowCache.h"
 #include "data/RowWriter.h"
 #include "data/drivers/Driver.h"
@@ -114,8 +115,16 @@ public:
     // Rows read from the database so far, and whether that is all of them.
     std::size_t FetchedCount() const { return cache_ ? cache_->RowCount() : 0; }
     bool AllFetched() const { return fetchedAll_; }
-    // Reads rows until `count` are cached or none are left; returns whether `count` are.
+    // Reads rows until `count` are cached or none are left; returns whether `count` are. A
+    // read that fails raises, and raises the same error each time the missing rows are asked
+    // for. Where the connection reads ahead, this waits for the background reader, and a wait
+    // the user cancels raises EAbort with the rows read so far kept.
     bool FetchUpTo(std::size_t count);
+    // The background reader has news (rows came in, or it stopped): takes it in and tells the
+    // data source when anything changed. Called by whoever hears the connection's news.
+    void RowsArrived();
+    // Whether rows are being read in the background now.
+    bool ReadingAhead() const { return reader_ && reader_->Running(); }
     // The number of rows, reading all of them first.
     std::size_t RecordCount();
     // Bytes the row cache holds.
@@ -178,6 +187,12 @@ private:
     // Keeps the cached rows and lets go of the driver's result, reading its remaining rows
     // first so that the result stays whole once the connection is gone.
     void DetachFromConnection();
+    bool WaitForReader(std::size_t count);
+    void TakeReaderState();
+    // Ends the background reading, if any, waiting for the row being read.
+    void StopReading();
+    // Ends it at once, cancelling the statement if a row is being read.
+    void EndReadingNow() noexcept;
 
     ValueFormats formats_;
     TADOConnection* connection_ = nullptr;
@@ -185,7 +200,11 @@ private:
     std::u16string commandText_;
     std::vector<std::u16string> parameterNames_;
 
+    // The driver's result while it is read here; a background reader takes it over once the
+    // first rows are in, where the connection reads ahead.
     std::unique_ptr<DriverResult> result_;
+    std::unique_ptr<ResultReader> reader_;
+    std::size_t rowsAnnounced_ = 0;
     std::unique_ptr<RowCache> cache_;
     std::vector<CellValue> fetchRow_;
     std::vector<ColumnInfo> columns_;

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "base/Exception.h"
+
 namespace {
 
 // Rows per block: large enough that a block's bookkeeping is negligible, small enough that a
@@ -53,7 +55,9 @@ struct RowCache::Block {
     std::unique_ptr<std::uint64_t[]> slots;
 };
 
-RowCache::RowCache(std::size_t columnCount) : columnCount_(columnCount) {}
+RowCache::RowCache(std::size_t columnCount) : columnCount_(columnCount) {
+    CountBytes();
+}
 
 RowCache::~RowCache() = default;
 
@@ -67,6 +71,7 @@ const char16_t* RowCache::Store(const void* data, std::uint32_t byteCount,
         chunkBytes_ += size * sizeof(char16_t);
         chunkSize_ = size;
         chunkUsed_ = 0;
+        CountBytes();
         // A value that needed a chunk of its own leaves the previous chunk's space unused, so
         // that the next small values start a fresh chunk rather than waste this one.
     }
@@ -81,12 +86,43 @@ const char16_t* RowCache::Store(const void* data, std::uint32_t byteCount,
     return stored;
 }
 
+RowCache::Block& RowCache::BlockOf(std::size_t row) const {
+    std::size_t block = row / blockRows;
+    return *pages_[block / pageBlocks][block % pageBlocks];
+}
+
+void RowCache::AddBlock() {
+    std::size_t page = blockCount_ / pageBlocks;
+    if (page >= pages_.size())
+        throw Exception(u"The result has more rows than can be kept");
+    if (!pages_[page])
+        pages_[page] = std::make_unique<std::unique_ptr<Block>[]>(pageBlocks);
+    pages_[page][blockCount_ % pageBlocks] = std::make_unique<Block>(columnCount_);
+    ++blockCount_;
+    CountBytes();
+}
+
+void RowCache::PopBlock() {
+    --blockCount_;
+    pages_[blockCount_ / pageBlocks][blockCount_ % pageBlocks].reset();
+    CountBytes();
+}
+
+void RowCache::CountBytes() {
+    std::size_t perBlock = sizeof(Block) + blockRows * columnCount_ * (1 + sizeof(std::uint64_t));
+    std::size_t pages = (blockCount_ + pageBlocks - 1) / pageBlocks;
+    bytesUsed_.store(sizeof(pages_) + pages * pageBlocks * sizeof(pages_[0][0]) +
+                         blockCount_ * perBlock + chunkBytes_ +
+                         chunks_.capacity() * sizeof(chunks_[0]),
+                     std::memory_order_relaxed);
+}
+
 CellValue::Tag* RowCache::Tags(std::size_t row) {
-    return blocks_[row / blockRows]->tags.get() + (row % blockRows) * columnCount_;
+    return BlockOf(row).tags.get() + (row % blockRows) * columnCount_;
 }
 
 std::uint64_t* RowCache::Slots(std::size_t row) {
-    return blocks_[row / blockRows]->slots.get() + (row % blockRows) * columnCount_;
+    return BlockOf(row).slots.get() + (row % blockRows) * columnCount_;
 }
 
 void RowCache::Write(std::size_t row, const std::vector<CellValue>& values) {
@@ -137,15 +173,20 @@ void RowCache::CopyRow(std::size_t from, std::size_t to) {
 }
 
 void RowCache::Append(const std::vector<CellValue>& row) {
-    if (rowCount_ % blockRows == 0)
-        blocks_.push_back(std::make_unique<Block>(columnCount_));
-    Write(rowCount_++, row);
+    std::size_t rows = rowCount_.load(std::memory_order_relaxed);
+    if (rows % blockRows == 0)
+        AddBlock();
+    Write(rows, row);
+    // A reader that sees the new count sees the row and its block.
+    rowCount_.store(rows + 1, std::memory_order_release);
 }
 
 void RowCache::Insert(std::size_t at, const std::vector<CellValue>& row) {
-    if (rowCount_ % blockRows == 0)
-        blocks_.push_back(std::make_unique<Block>(columnCount_));
-    for (std::size_t r = rowCount_++; r > at; --r)
+    std::size_t rows = rowCount_.load(std::memory_order_relaxed);
+    if (rows % blockRows == 0)
+        AddBlock();
+    rowCount_.store(rows + 1, std::memory_order_release);
+    for (std::size_t r = rows; r > at; --r)
         CopyRow(r - 1, r);
     Write(at, row);
 }
@@ -155,14 +196,16 @@ void RowCache::Replace(std::size_t at, const std::vector<CellValue>& row) {
 }
 
 void RowCache::Remove(std::size_t at) {
-    for (std::size_t r = at; r + 1 < rowCount_; ++r)
+    std::size_t rows = rowCount_.load(std::memory_order_relaxed);
+    for (std::size_t r = at; r + 1 < rows; ++r)
         CopyRow(r + 1, r);
-    if (--rowCount_ % blockRows == 0)
-        blocks_.pop_back();
+    rowCount_.store(--rows, std::memory_order_release);
+    if (rows % blockRows == 0)
+        PopBlock();
 }
 
 CellValue RowCache::Cell(std::size_t row, std::size_t column) const {
-    const Block& block = *blocks_[row / blockRows];
+    const Block& block = BlockOf(row);
     std::size_t index = (row % blockRows) * columnCount_ + column;
     std::uint64_t slot = block.slots[index];
     CellValue value;
@@ -207,10 +250,4 @@ CellValue RowCache::Cell(std::size_t row, std::size_t column) const {
         break;
     }
     return value;
-}
-
-std::size_t RowCache::BytesUsed() const {
-    std::size_t perBlock = sizeof(Block) + blockRows * columnCount_ * (1 + sizeof(std::uint64_t));
-    return blocks_.size() * perBlock + blocks_.capacity() * sizeof(blocks_[0]) + chunkBytes_ +
-           chunks_.capacity() * sizeof(chunks_[0]);
 }

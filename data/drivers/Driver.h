@@ -95,6 +95,10 @@ public:
     virtual std::vector<std::vector<std::u16string>> UniqueKeys(std::u16string_view schema,
                                                                 std::u16string_view table) = 0;
     virtual SqlDialect Dialect() = 0;
+
+    // Makes the statement running in another thread's call of this connection end soon with
+    // the database's error; the connection stays usable.
+    virtual void Cancel() noexcept {}
 };
 
 // Opens the connection that an OLE DB connection string describes, routing its provider to

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <functional>
+
+// How the data layer waits for work that may take long: a statement, connecting, rows still to
+// be read. The program's own way keeps its window alive while it waits and lets the user cancel;
+// without one, the work simply runs where it is asked for.
+class LongWork {
+public:
+    virtual ~LongWork() = default;
+    // Runs `work` and returns once it has ended, raising what it raised. While it runs, `cancel`
+    // may be called, at most once and from the thread that called Run, when the user asks to
+    // stop; the work then ends soon in its own way (a statement with the database's error, a
+    // wait early). A waiter that handles the user's input meanwhile refuses, with EAbort, a Run
+    // asked for while another runs: one piece of work never enters another.
+    virtual void Run(const std::function<void()>& work, const std::function<void()>& cancel) = 0;
+};
+
+// Runs the work on the calling thread; nothing cancels it.
+LongWork& InlineWork();

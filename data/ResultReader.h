@@ -1,0 +1,77 @@
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include "base/Exception.h"
+#include "data/RowCache.h"
+#include "data/drivers/Driver.h"
+
+// Reads a result's rows into its row cache on a thread of its own, so that rows come in while
+// the program goes on, and lets go of the driver's result the moment the last row is in (a
+// SQLite file's read lock, a server cursor's transaction). While the thread runs it is the
+// result's only user and the cache's only writer; any thread may read the rows below the cache's
+// RowCount() meanwhile.
+class ResultReader {
+public:
+    // `news` is called on the reading thread now and then as rows come in, and whenever the
+    // thread stops; it must only pass the news on (the reader's state is to be read by its owner,
+    // not there).
+    ResultReader(std::unique_ptr<DriverResult> result, RowCache& cache,
+                 std::function<void()> news = {});
+    // Stops the thread after the row it is reading; the owner cancels a statement first where
+    // that row may be long in coming.
+    ~ResultReader();
+    ResultReader(const ResultReader&) = delete;
+    ResultReader& operator=(const ResultReader&) = delete;
+
+    // Reads on until every row is in, or until the cache holds `ceilingBytes` and no one waits
+    // for a row beyond it.
+    void ReadInBackground(std::size_t ceilingBytes);
+    // Reads on until `count` rows are in, the ceiling notwithstanding.
+    void ReadTo(std::size_t count);
+    // Waits until `count` rows are in or the thread has stopped (every row in, a failure, a
+    // stop), unless Abandon ends the wait first. Returns whether `count` rows are in.
+    bool WaitFor(std::size_t count);
+    // Ends the waits of WaitFor now, from any thread; the reading goes on.
+    void Abandon();
+    // Stops the thread after the row it is reading and waits for it; asking for rows starts it
+    // again.
+    void Stop();
+
+    // Whether the thread is reading.
+    bool Running() const;
+    // Every row is in and the driver's result is let go of.
+    bool Ended() const;
+    // Why reading failed, once it has; the rows before stay, and no more are read.
+    std::optional<Exception> Failure() const;
+
+private:
+    void Start(std::unique_lock<std::mutex>& lock);
+    void Read();
+    bool Wanted() const;
+
+    std::unique_ptr<DriverResult> result_;
+    RowCache& cache_;
+    std::function<void()> news_;
+
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    std::thread thread_;
+    bool running_ = false;
+    bool stopping_ = false;
+    bool ended_ = false;
+    std::optional<Exception> failure_;
+    std::size_t target_ = 0;
+    bool background_ = false;
+    std::size_t ceilingBytes_ = 0;
+    int waiters_ = 0;
+    std::uint64_t abandoned_ = 0; // counts Abandon calls, so that each wait knows of those after it
+};
