@@ -1,5 +1,8 @@
 #include "app/DBXMain_win.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "app/ActivityLog_win.h"
 #include "app/ConnectionStrings.h"
 #include "app/CopyText.h"
@@ -14,6 +17,20 @@ TMainForm* MainForm = nullptr;
 namespace {
 
 const TForm::Design kDesign{u"Qrydesk", 774, 515, L"Tahoma", -11};
+
+// The background reader's news, posted from its thread.
+constexpr UINT WM_ROWS_ARRIVED = WM_APP + 1;
+
+// How much of a result is read ahead in the background: a quarter of the memory, at most
+// 2 GB, so that a large result neither starves the machine nor holds the database for long;
+// the rows past it are read as the grid or Copy reaches them.
+std::size_t ReadAheadBytes() {
+    MEMORYSTATUSEX memory{};
+    memory.dwLength = sizeof(memory);
+    std::uint64_t quarter =
+        GlobalMemoryStatusEx(&memory) ? memory.ullTotalPhys / 4 : std::uint64_t(256) << 20;
+    return std::size_t(std::min<std::uint64_t>(quarter, std::uint64_t(2) << 30));
+}
 
 // The stored description of every right-to-left control: left-to-right, Hebrew off, not
 // following the window's mode, applied in that order whatever the constructor chose.
@@ -74,6 +91,9 @@ TMainForm::TMainForm() : TForm(kDesign), ADOQuery(Services()) {
     bCopy = StoredBiDi(Place(Make<TBiDiButton>(), 678, 153, 75, 25, 11, u"Copy"));
     TForm::Loaded();
 
+    ADOConnection.SetLongWork(&Work);
+    ADOConnection.SetReadAhead(
+        ReadAheadBytes(), [window = Handle()] { PostMessageW(window, WM_ROWS_ARRIVED, 0, 0); });
     ADOQuery.SetConnection(&ADOConnection);
     DataSource.SetDataSet(&ADOQuery);
     DBGrid1->SetDataSource(&DataSource);
@@ -87,6 +107,15 @@ TMainForm::TMainForm() : TForm(kDesign), ADOQuery(Services()) {
     bNext->OnClick = [this](TObject* Sender) { bNextClick(Sender); };
     bCopy->OnClick = [this](TObject* Sender) { bCopyClick(Sender); };
     OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
+    // Closing the window while the database works cancels the work; the window closes once it
+    // has given way.
+    OnCloseQuery = [this] {
+        if (!Work.Busy())
+            return true;
+        Work.Cancel(true);
+        return false;
+    };
+    Work.OnLongWait = [this](bool waiting) { ShowLongWait(waiting); };
     OnDestroy = [this](TObject* Sender) { FormDestroy(Sender); };
     if (!Application.MainForm())
         Application.SetMainForm(this);
@@ -97,6 +126,25 @@ TMainForm::~TMainForm() {
     DoDestroy();
     if (Application.MainForm() == this)
         Application.SetMainForm(nullptr);
+}
+
+LRESULT TMainForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_ROWS_ARRIVED) {
+        ADOQuery.RowsArrived();
+        return 0;
+    }
+    return TForm::WndProc(message, wParam, lParam);
+}
+
+// While the database takes its time, lRows says so and how to stop it; what it said before
+// comes back before the handler reports the outcome.
+void TMainForm::ShowLongWait(bool waiting) {
+    if (waiting) {
+        rowsBeforeWait_ = lRows->Text();
+        lRows->SetText(u"Working\u2026 press Esc to cancel");
+    } else {
+        lRows->SetText(rowsBeforeWait_);
+    }
 }
 
 void TMainForm::FormCreate(TObject*) {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/LongWork_win.h"
 #include "app/StatementHistory.h"
 #include "bidi/BiDiCtrl_win.h"
 #include "data/ADOConnection.h"
@@ -42,6 +43,9 @@ public:
     TLabel* lCurrent;
     TBiDiButton* bCopy;
 
+    // How the data components wait for the database: the window stays alive, Esc cancels.
+    // Declared first, so that it outlives them.
+    WindowLongWork Work{*this};
     // Declared so that the query goes before its connection and the data source it reports
     // to goes last.
     TDataSource DataSource;
@@ -74,6 +78,7 @@ public:
     bool WithLog = false;
 
 protected:
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     // One entry in the activity log while the log is on; never reports a failure.
     void WriteLog(const std::u16string& Text);
     // Stores the editor's displayed lines as the newest statement; Open and Execute call it
@@ -82,6 +87,8 @@ protected:
 
 private:
     void ShowHistory(const StatementHistory::View& view);
+    void ShowLongWait(bool waiting);
+    std::u16string rowsBeforeWait_;
 };
 
 extern TMainForm* MainForm;

@@ -108,6 +108,23 @@ void TApplication::ShowException(const Exception& error) {
         SetFocus(focus);
 }
 
+void TApplication::SetBusy(bool busy) {
+    if (busy_ == busy)
+        return;
+    busy_ = busy;
+    // The pointer changes now, not at the next move of the mouse: the window under it is asked
+    // again what it should be.
+    POINT point;
+    if (!GetCursorPos(&point))
+        return;
+    HWND window = WindowFromPoint(point);
+    if (!window || GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId())
+        return;
+    LRESULT hit = SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(point.x, point.y));
+    SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window),
+                 MAKELPARAM(LOWORD(hit), WM_MOUSEMOVE));
+}
+
 std::u16string TApplication::Title() const {
     return ApplicationTitle(ModuleFileName(nullptr));
 }

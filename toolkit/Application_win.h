@@ -27,6 +27,11 @@ public:
     void HandleException() noexcept;
     void ShowException(const Exception& error);
 
+    // While busy, the pointer is the hour-glass over every window's client area (their frames
+    // stay as they are, so that the window can still be moved or closed).
+    void SetBusy(bool busy);
+    bool Busy() const { return busy_; }
+
     std::u16string Title() const;
     // The process command line; tests may replace it.
     const std::u16string& CommandLine() const { return commandLine_; }
@@ -36,6 +41,7 @@ private:
     TForm* mainForm_ = nullptr;
     std::u16string commandLine_;
     bool comInitialized_ = false;
+    bool busy_ = false;
 };
 
 extern TApplication Application;

@@ -95,6 +95,10 @@ void TWindow::Detach() {
 LRESULT TWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     HWND window = handle_;
     LRESULT result = 0;
+    if (message == WM_SETCURSOR && Application.Busy() && LOWORD(lParam) == HTCLIENT) {
+        SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+        return TRUE;
+    }
     try {
         result = WndProc(message, wParam, lParam);
     } catch (...) {

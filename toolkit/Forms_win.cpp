@@ -154,6 +154,10 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         if (Application.MainForm() == this)
             RefreshFormatSettings();
         break;
+    case WM_CLOSE:
+        if (OnCloseQuery && !OnCloseQuery())
+            return 0;
+        break;
     case WM_DESTROY:
         if (Application.MainForm() == this)
             PostQuitMessage(0);

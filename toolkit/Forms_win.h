@@ -47,6 +47,8 @@ public:
 
     TNotifyEvent OnCreate;
     TNotifyEvent OnDestroy;
+    // Asked when the user closes the window; false keeps it open.
+    std::function<bool()> OnCloseQuery;
 
 protected:
     // Run the creation and destruction handlers; an error in either goes to the default
