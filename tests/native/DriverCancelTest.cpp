@@ -173,7 +173,13 @@ INSTANTIATE_TEST_SUITE_P(
                  SlowCase::Call::Execute, 0, kPostgresCancelled},
         SlowCase{"PostgresExecuteInTransaction", Database::Postgres,
                  u"create temp table t as select 1 as x from pg_sleep(30)",
-                 SlowCase::Call::ExecuteInTransaction, 0, kPostgresCancelled}),
+                 SlowCase::Call::ExecuteInTransaction, 0, kPostgresCancelled},
+        // psqlODBC reads a result through a cursor in blocks of 1000 rows: the first block
+        // comes at once, the next sleeps 0.5 s a row.
+        SlowCase{"PostgresFetch", Database::Postgres,
+                 u"select g, case when g > 1000 then pg_sleep(0.5) end from "
+                 u"generate_series(1, 1100) as g",
+                 SlowCase::Call::Open, 1000, kPostgresCancelled}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct DatabaseCase {

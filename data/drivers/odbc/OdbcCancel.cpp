@@ -1,8 +1,10 @@
 #include "data/drivers/odbc/OdbcCancel.h"
 
-OdbcCancel::Wait::Wait(OdbcCancel& cancel, const OdbcHandle& statement) : cancel_(cancel) {
+OdbcCancel::Wait::Wait(OdbcCancel& cancel, const OdbcHandle& statement, bool executing)
+    : cancel_(cancel) {
     std::lock_guard lock(cancel_.mutex_);
     cancel_.statement_ = statement.Get();
+    cancel_.executing_ = executing;
     cancel_.delivered_ = false;
 }
 
@@ -21,7 +23,15 @@ bool OdbcCancel::Deliver(bool again) {
     // Once the cancelled wait is over, the call is only cleaning up, which no cancel may stop.
     if (!statement_ || (again && !delivered_))
         return false;
-    delivered_ = SQL_SUCCEEDED(SQLCancel(statement_));
+    if (!executing_ && stopReading) {
+        try {
+            delivered_ = stopReading();
+        } catch (...) {
+            delivered_ = false;
+        }
+    } else {
+        delivered_ = SQL_SUCCEEDED(SQLCancel(statement_));
+    }
     return delivered_;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <type_traits>
 #include <utility>
@@ -13,10 +14,10 @@
 // one being freed is never cancelled.
 class OdbcCancel : public RunningCall {
 public:
-    // While it lives, the running call waits on `statement`.
+    // While it lives, the running call waits on `statement`; `executing`: in SQLExecDirect.
     class Wait {
     public:
-        Wait(OdbcCancel& cancel, const OdbcHandle& statement);
+        Wait(OdbcCancel& cancel, const OdbcHandle& statement, bool executing = false);
         ~Wait();
         Wait(const Wait&) = delete;
         Wait& operator=(const Wait&) = delete;
@@ -31,6 +32,11 @@ public:
 
     void Cancel() noexcept;
 
+    // Set by the connection before its first call: how to stop a statement whose rows are being
+    // read, for a driver whose SQLCancel stops only its execution (psqlODBC). Runs under the
+    // lock and returns whether it reached the server.
+    std::function<bool()> stopReading;
+
 private:
     bool Deliver(bool again);
     void Finished(const RunningCall::Scope& scope);
@@ -38,6 +44,7 @@ private:
 
     // Guarded by mutex_.
     SQLHSTMT statement_ = nullptr;
+    bool executing_ = false;
     // A cancel reached this wait and has not taken effect yet: a server can miss a cancel that
     // arrives just before its statement starts, so a repeat is delivered again.
     bool delivered_ = false;

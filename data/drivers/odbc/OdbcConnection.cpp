@@ -20,7 +20,7 @@ SQLRETURN ExecDirect(OdbcCancel& cancel, const OdbcHandle& statement, std::u16st
     if (sql.size() > std::size_t(INT_MAX))
         throw Exception(u"The statement is too long");
     std::u16string text(sql); // the API takes it as writable
-    OdbcCancel::Wait wait(cancel, statement);
+    OdbcCancel::Wait wait(cancel, statement, true);
     return SQLExecDirectW(statement.Get(), Wide(text.data()), SQLINTEGER(text.size()));
 }
 
@@ -69,6 +69,8 @@ public:
         dbms_ = InfoText(SQL_DBMS_NAME);
         reading_.postgres = IsPostgres(dbms_);
         reading_.sessionZone = [this] { return PostgresSessionZone(*this); };
+        if (reading_.postgres)
+            CancelAsPostgres(connectionString, loginTimeoutSeconds);
     }
 
     ~OdbcConnection() override {
@@ -185,6 +187,17 @@ public:
     void Cancel() noexcept override { cancel_->Cancel(); }
 
 private:
+    // psqlODBC's SQLCancel stops a statement only while it executes, not a FETCH of its cursor
+    // that reading its rows sends; the server itself then cancels what this connection's
+    // process runs, asked through a connection of its own.
+    void CancelAsPostgres(std::u16string_view connectionString, int loginTimeoutSeconds) {
+        if (long long process = PostgresBackendPid(*this))
+            cancel_->stopReading = [text = std::u16string(connectionString), loginTimeoutSeconds,
+                                    process] {
+                return CancelPostgresBackend(text, loginTimeoutSeconds, process);
+            };
+    }
+
     void SetAutocommit(bool on) {
         dbc_.Check(SQLSetConnectAttrW(dbc_.Get(), SQL_ATTR_AUTOCOMMIT,
                                       reinterpret_cast<SQLPOINTER>(std::intptr_t(
