@@ -224,8 +224,9 @@ TEST_P(EachDatabase, ACancelWithNothingRunningChangesNothing) {
     EXPECT_EQ(SelectOne(*db), "1");
 }
 
-// SQLite's own interrupt stays in force until no statement is open: it may not reach a result
-// that was open before the cancelled call.
+// SQLite's own interrupt stays in force until no statement is open, and a rollback of
+// PostgreSQL's failed transaction would end every cursor: neither may reach a result that was
+// open before the cancelled call.
 TEST_P(EachDatabase, AResultOpenBeforeTheCancelledCallReadsOn) {
     auto open = db->OpenResult(kManyRows);
     std::vector<CellValue> row;
@@ -243,5 +244,24 @@ INSTANTIATE_TEST_SUITE_P(
                       DatabaseCase{"Postgres", Database::Postgres, u"select pg_sleep(30)",
                                    u"select pg_sleep(0.3)"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+class PostgresCancel : public PostgresFixture {};
+
+// Told to leave a failed statement's transaction to the program, psqlODBC keeps the transaction
+// of its cursors failed after a cancel. The first block of 100 rows comes at once.
+TEST_F(PostgresCancel, AReadCancelledLeavesNoFailedTransaction) {
+    auto keeping = ConnectOdbc(u"Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=" +
+                                   FromUtf8(std::getenv("QRYDESK_PG_PORT")) +
+                                   u";Database=postgres;UID=postgres;UseDeclareFetch=1;"
+                                   u"Fetch=100;Protocol=7.4-0",
+                               15);
+    Stopped stopped = CancelWhileRunning(*keeping, [&] {
+        auto result = keeping->OpenResult(u"select g, case when g > 100 then pg_sleep(0.5) end "
+                                          u"from generate_series(1, 200) as g");
+        RowsLeft(*result);
+    });
+    EXPECT_NE(stopped.message.find(kPostgresCancelled), std::string::npos) << stopped.message;
+    EXPECT_EQ(SelectOne(*keeping), "1");
+}
 
 } // namespace

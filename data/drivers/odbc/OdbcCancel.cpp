@@ -46,5 +46,9 @@ void OdbcCancel::Failed(const RunningCall::Scope& scope, const Exception& error)
             partFailure_ = error.Message();
         return;
     }
+    // Still within the cancelled call, so that no repeated cancel stops this cleaning up; what
+    // fails in it is no part of the next call.
+    if (Cancelled() && afterCancel)
+        afterCancel();
     partFailure_.clear();
 }

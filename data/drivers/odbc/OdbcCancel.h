@@ -26,16 +26,19 @@ public:
         OdbcCancel& cancel_;
     };
 
-    // Runs `work` as one call of the connection. A part of the call that failed after a cancel
-    // fails the whole call with its error, even where the driver's own code went on without it.
+    // Runs `work` as one call of the connection. When it fails after a cancel, `afterCancel`
+    // runs before the error goes on. A part of the call that failed after the cancel fails the
+    // whole call with its error, even where the driver's own code went on without it.
     template <typename Work> auto Run(Work work) -> decltype(work());
 
     void Cancel() noexcept;
 
-    // Set by the connection before its first call: how to stop a statement whose rows are being
-    // read, for a driver whose SQLCancel stops only its execution (psqlODBC). Runs under the
-    // lock and returns whether it reached the server.
+    // Set by the connection before its first call. `stopReading`: how to stop a statement whose
+    // rows are being read, for a driver whose SQLCancel stops only its execution (psqlODBC);
+    // runs under the lock and returns whether it reached the server. `afterCancel`: how to make
+    // the connection ready for the next statement after a cancelled one.
     std::function<bool()> stopReading;
+    std::function<void()> afterCancel;
 
 private:
     bool Deliver(bool again);

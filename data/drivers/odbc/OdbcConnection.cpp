@@ -16,6 +16,10 @@
 
 namespace {
 
+// PostgreSQL's SQLSTATE for "current transaction is aborted, commands ignored until end of
+// transaction block".
+constexpr std::u16string_view kPostgresFailedTransaction = u"25P02";
+
 SQLRETURN ExecDirect(OdbcCancel& cancel, const OdbcHandle& statement, std::u16string_view sql) {
     if (sql.size() > std::size_t(INT_MAX))
         throw Exception(u"The statement is too long");
@@ -196,6 +200,29 @@ private:
                                     process] {
                 return CancelPostgresBackend(text, loginTimeoutSeconds, process);
             };
+        // psqlODBC rolls a failed statement back to where it began, unless told to leave that
+        // to the program (Protocol=7.4-0): then the transaction it opened for its cursors
+        // refuses every later statement until it ends. Within the caller's own transaction,
+        // the caller rolls back; otherwise it is rolled back here, and only when it failed,
+        // since a rollback would also end the cursors of the results still being read.
+        cancel_->afterCancel = [this] {
+            if (!inTransaction_ && InFailedTransaction()) {
+                try {
+                    Execute(u"ROLLBACK");
+                } catch (const Exception&) {
+                }
+            }
+        };
+    }
+
+    bool InFailedTransaction() {
+        try {
+            OdbcHandle statement = OdbcStatement(dbc_);
+            SQLRETURN rc = ExecDirect(*cancel_, statement, u"select 1");
+            return !SQL_SUCCEEDED(rc) && statement.State() == kPostgresFailedTransaction;
+        } catch (const Exception&) {
+            return false;
+        }
     }
 
     void SetAutocommit(bool on) {
