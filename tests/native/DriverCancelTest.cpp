@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -262,6 +267,32 @@ TEST_F(PostgresCancel, AReadCancelledLeavesNoFailedTransaction) {
     });
     EXPECT_NE(stopped.message.find(kPostgresCancelled), std::string::npos) << stopped.message;
     EXPECT_EQ(SelectOne(*keeping), "1");
+}
+
+// No call can be cancelled before the connection exists; a server that takes the connection and
+// never answers is given up after the login time-out.
+TEST(OdbcLoginTimeOut, EndsAConnectToAServerThatNeverAnswers) {
+    int listener = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), length), 0);
+    ASSERT_EQ(listen(listener, 4), 0);
+    ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    Clock::time_point start = Clock::now();
+    std::string message = MessageOf([&] {
+        ConnectDriver(u"Provider=MSDASQL;Extended Properties='Driver={PostgreSQL Unicode};"
+                      u"Server=127.0.0.1;Port=" +
+                          IntToStr(ntohs(address.sin_port)) + u";Database=postgres;UID=postgres'",
+                      2);
+    });
+    Clock::duration took = Clock::now() - start;
+    close(listener);
+    std::printf("[ measured ] psqlODBC login time-out of 2 s: gave up after %.0f ms\n",
+                Milliseconds(took));
+    EXPECT_NE(message.find("timeout expired"), std::string::npos) << message;
+    EXPECT_LT(took, 10s);
 }
 
 } // namespace
