@@ -96,9 +96,25 @@ public:
                                                                 std::u16string_view table) = 0;
     virtual SqlDialect Dialect() = 0;
 
-    // Makes the statement running in another thread's call of this connection end soon with
-    // the database's error; the connection stays usable.
-    virtual void Cancel() noexcept {}
+    // Stops the call that another thread is making on this connection at this moment: any call
+    // above, or a Fetch of one of its results. May be called from any thread at any time while
+    // the connection exists. The call then soon raises the database's own error, as any failure
+    // does ("interrupted" from SQLite, "canceling statement due to user request" from
+    // PostgreSQL), unless it was finishing anyway. The connection stays usable and the next
+    // statement runs normally; a result whose Fetch was stopped stays failed, and results opened
+    // before the stopped call are left as the database leaves them. A statement stopped inside
+    // a transaction may end it (SQLite and PostgreSQL do); Rollback still succeeds, and is
+    // never stopped itself.
+    //
+    // Only a call running at that moment is stopped. A cancel that finds none is dropped, never
+    // kept for a later call: the connection cannot tell a cancel meant for a call about to
+    // begin from one that came just after the last call ended, and keeping it would fail a
+    // later statement that nobody cancelled. So a caller that hands a call to another thread,
+    // and may cancel before that thread has begun it, repeats Cancel (each time it wakes while
+    // waiting, say) until it sees that call return. Repeats are harmless: they reach the
+    // database again only while what the first one reached has not stopped yet (a server can
+    // miss a cancel that comes just as its statement starts), never the clean-up after it.
+    virtual void Cancel() noexcept = 0;
 };
 
 // Opens the connection that an OLE DB connection string describes, routing its provider to

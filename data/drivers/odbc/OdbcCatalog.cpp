@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "data/drivers/odbc/OdbcCancel.h"
 #include "data/drivers/odbc/OdbcHandle.h"
 
 namespace {
@@ -76,8 +77,10 @@ private:
     std::u16string schema_, table_;
 };
 
-std::vector<std::u16string> PrimaryKey(const OdbcHandle& dbc, TableArguments& args) {
+std::vector<std::u16string> PrimaryKey(const OdbcHandle& dbc, OdbcCancel& cancel,
+                                       TableArguments& args) {
     OdbcHandle statement = OdbcStatement(dbc);
+    OdbcCancel::Wait wait(cancel, statement);
     statement.Check(SQLPrimaryKeysW(statement.Get(), nullptr, 0, args.Schema(), args.SchemaLength(),
                                     args.Table(), args.TableLength()),
                     u"SQLPrimaryKeys");
@@ -95,9 +98,10 @@ struct Index {
     bool usable = true;
 };
 
-std::vector<Index> UniqueIndexes(const OdbcHandle& dbc, TableArguments& args) {
+std::vector<Index> UniqueIndexes(const OdbcHandle& dbc, OdbcCancel& cancel, TableArguments& args) {
     std::vector<Index> indexes;
     OdbcHandle statement = OdbcStatement(dbc);
+    OdbcCancel::Wait wait(cancel, statement);
     statement.Check(SQLStatisticsW(statement.Get(), nullptr, 0, args.Schema(), args.SchemaLength(),
                                    args.Table(), args.TableLength(), SQL_INDEX_UNIQUE, SQL_QUICK),
                     u"SQLStatistics");
@@ -129,11 +133,12 @@ std::vector<Index> UniqueIndexes(const OdbcHandle& dbc, TableArguments& args) {
 
 // The table's columns. Some drivers (psqlODBC) name an index's expression as if it were a
 // column, which this tells apart.
-std::vector<std::u16string> TableColumns(const OdbcHandle& dbc, const SqlDialect& dialect,
-                                         TableArguments& args, std::u16string_view schema,
-                                         std::u16string_view table) {
+std::vector<std::u16string> TableColumns(const OdbcHandle& dbc, OdbcCancel& cancel,
+                                         const SqlDialect& dialect, TableArguments& args,
+                                         std::u16string_view schema, std::u16string_view table) {
     std::vector<std::u16string> columns;
     OdbcHandle statement = OdbcStatement(dbc);
+    OdbcCancel::Wait wait(cancel, statement);
     statement.Check(SQLColumnsW(statement.Get(), nullptr, 0, args.Schema(), args.SchemaLength(),
                                 args.Table(), args.TableLength(), nullptr, 0),
                     u"SQLColumns");
@@ -153,17 +158,19 @@ std::vector<std::u16string> TableColumns(const OdbcHandle& dbc, const SqlDialect
 } // namespace
 
 std::vector<std::vector<std::u16string>>
-OdbcUniqueKeys(const OdbcHandle& dbc, const SqlDialect& dialect, std::u16string_view schema,
-               std::u16string_view table, const std::vector<std::u16string>& partialIndexes) {
+OdbcUniqueKeys(const OdbcHandle& dbc, OdbcCancel& cancel, const SqlDialect& dialect,
+               std::u16string_view schema, std::u16string_view table,
+               const std::vector<std::u16string>& partialIndexes) {
     if (schema.size() > std::size_t(SHRT_MAX) || table.size() > std::size_t(SHRT_MAX))
         return {};
     TableArguments args(schema, table);
     std::vector<std::vector<std::u16string>> keys;
-    std::vector<std::u16string> primary = PrimaryKey(dbc, args);
+    std::vector<std::u16string> primary = PrimaryKey(dbc, cancel, args);
     if (!primary.empty())
         keys.push_back(std::move(primary));
-    std::vector<Index> indexes = UniqueIndexes(dbc, args);
-    std::vector<std::u16string> tableColumns = TableColumns(dbc, dialect, args, schema, table);
+    std::vector<Index> indexes = UniqueIndexes(dbc, cancel, args);
+    std::vector<std::u16string> tableColumns =
+        TableColumns(dbc, cancel, dialect, args, schema, table);
     auto isColumn = [&](const KeyColumn& column) {
         return std::any_of(tableColumns.begin(), tableColumns.end(),
                            [&](const auto& name) { return dialect.SameName(name, column.name); });

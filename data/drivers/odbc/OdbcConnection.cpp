@@ -5,6 +5,7 @@
 
 #include "base/Exception.h"
 #include "data/drivers/Driver.h"
+#include "data/drivers/odbc/OdbcCancel.h"
 #include "data/drivers/odbc/OdbcCatalog.h"
 #include "data/drivers/odbc/OdbcDialect.h"
 #include "data/drivers/odbc/OdbcDriver.h"
@@ -15,15 +16,21 @@
 
 namespace {
 
-SQLRETURN ExecDirect(const OdbcHandle& statement, std::u16string_view sql) {
+// PostgreSQL's SQLSTATE for "current transaction is aborted, commands ignored until end of
+// transaction block".
+constexpr std::u16string_view kPostgresFailedTransaction = u"25P02";
+
+SQLRETURN ExecDirect(OdbcCancel& cancel, const OdbcHandle& statement, std::u16string_view sql) {
     if (sql.size() > std::size_t(INT_MAX))
         throw Exception(u"The statement is too long");
     std::u16string text(sql); // the API takes it as writable
+    OdbcCancel::Wait wait(cancel, statement, true);
     return SQLExecDirectW(statement.Get(), Wide(text.data()), SQLINTEGER(text.size()));
 }
 
 // The rows the executed statement changed, over all its results; -1 when none was counted.
-long long RowsAffected(const OdbcHandle& statement, SQLRETURN rc) {
+long long RowsAffected(OdbcCancel& cancel, const OdbcHandle& statement, SQLRETURN rc) {
+    OdbcCancel::Wait wait(cancel, statement);
     // SQL_NO_DATA: a searched UPDATE or DELETE that matched nothing, which still counts.
     bool counted = rc == SQL_NO_DATA;
     if (!counted)
@@ -49,7 +56,8 @@ long long RowsAffected(const OdbcHandle& statement, SQLRETURN rc) {
 class OdbcConnection : public DriverConnection {
 public:
     OdbcConnection(std::u16string_view connectionString, int loginTimeoutSeconds)
-        : env_(OdbcEnvironment()), dbc_(SQL_HANDLE_DBC, env_.Get(), SQL_HANDLE_ENV) {
+        : env_(OdbcEnvironment()), dbc_(SQL_HANDLE_DBC, env_.Get(), SQL_HANDLE_ENV),
+          cancel_(std::make_shared<OdbcCancel>()) {
         // A driver that cannot time out its login still connects; the setting is a wish.
         SQLSetConnectAttrW(dbc_.Get(), SQL_ATTR_LOGIN_TIMEOUT,
                            reinterpret_cast<SQLPOINTER>(std::intptr_t(loginTimeoutSeconds)), 0);
@@ -65,6 +73,8 @@ public:
         dbms_ = InfoText(SQL_DBMS_NAME);
         reading_.postgres = IsPostgres(dbms_);
         reading_.sessionZone = [this] { return PostgresSessionZone(*this); };
+        if (reading_.postgres)
+            CancelAsPostgres(connectionString, loginTimeoutSeconds);
     }
 
     ~OdbcConnection() override {
@@ -78,37 +88,45 @@ public:
     }
 
     std::unique_ptr<DriverResult> OpenResult(std::u16string_view sql) override {
-        OdbcHandle statement = OdbcStatement(dbc_);
-        SQLRETURN rc = ExecDirect(statement, sql);
-        return OdbcFirstResult(std::move(statement), rc, reading_);
+        return cancel_->Run([&] {
+            OdbcHandle statement = OdbcStatement(dbc_);
+            SQLRETURN rc = ExecDirect(*cancel_, statement, sql);
+            return OdbcFirstResult(std::move(statement), rc, reading_, cancel_);
+        });
     }
 
     long long Execute(std::u16string_view sql) override {
-        OdbcHandle statement = OdbcStatement(dbc_);
-        return RowsAffected(statement, ExecDirect(statement, sql));
+        return cancel_->Run([&] {
+            OdbcHandle statement = OdbcStatement(dbc_);
+            return RowsAffected(*cancel_, statement, ExecDirect(*cancel_, statement, sql));
+        });
     }
 
     long long ExecuteBound(std::u16string_view sql,
                            const std::vector<BoundValue>& values) override {
-        OdbcHandle statement = OdbcStatement(dbc_);
-        std::vector<OdbcParameter> parameters;
-        BindParameters(statement, values, parameters);
-        return RowsAffected(statement, ExecDirect(statement, sql));
+        return cancel_->Run([&] {
+            OdbcHandle statement = OdbcStatement(dbc_);
+            std::vector<OdbcParameter> parameters;
+            BindParameters(statement, values, parameters);
+            return RowsAffected(*cancel_, statement, ExecDirect(*cancel_, statement, sql));
+        });
     }
 
     std::unique_ptr<DriverResult> OpenBound(std::u16string_view sql,
                                             const std::vector<BoundValue>& values) override {
-        OdbcHandle statement = OdbcStatement(dbc_);
-        std::vector<OdbcParameter> parameters;
-        BindParameters(statement, values, parameters);
-        SQLRETURN rc = ExecDirect(statement, sql);
-        // A searched UPDATE ... RETURNING that matched nothing has no result to describe.
-        if (rc == SQL_NO_DATA)
-            return nullptr;
-        // The values have been sent; the result outlives their buffers.
-        if (SQL_SUCCEEDED(rc))
-            SQLFreeStmt(statement.Get(), SQL_RESET_PARAMS);
-        return OdbcFirstResult(std::move(statement), rc, reading_);
+        return cancel_->Run([&]() -> std::unique_ptr<DriverResult> {
+            OdbcHandle statement = OdbcStatement(dbc_);
+            std::vector<OdbcParameter> parameters;
+            BindParameters(statement, values, parameters);
+            SQLRETURN rc = ExecDirect(*cancel_, statement, sql);
+            // A searched UPDATE ... RETURNING that matched nothing has no result to describe.
+            if (rc == SQL_NO_DATA)
+                return nullptr;
+            // The values have been sent; the result outlives their buffers.
+            if (SQL_SUCCEEDED(rc))
+                SQLFreeStmt(statement.Get(), SQL_RESET_PARAMS);
+            return OdbcFirstResult(std::move(statement), rc, reading_, cancel_);
+        });
     }
 
     void BeginTransaction() override {
@@ -149,10 +167,12 @@ public:
 
     std::vector<std::vector<std::u16string>> UniqueKeys(std::u16string_view schema,
                                                         std::u16string_view table) override {
-        std::vector<std::u16string> partial;
-        if (reading_.postgres)
-            partial = PostgresPartialIndexes(*this, schema, table);
-        return OdbcUniqueKeys(dbc_, Dialect(), schema, table, partial);
+        return cancel_->Run([&] {
+            std::vector<std::u16string> partial;
+            if (reading_.postgres)
+                partial = PostgresPartialIndexes(*this, schema, table);
+            return OdbcUniqueKeys(dbc_, *cancel_, Dialect(), schema, table, partial);
+        });
     }
 
     SqlDialect Dialect() override {
@@ -168,7 +188,43 @@ public:
         return OdbcDialect(info);
     }
 
+    void Cancel() noexcept override { cancel_->Cancel(); }
+
 private:
+    // psqlODBC's SQLCancel stops a statement only while it executes, not a FETCH of its cursor
+    // that reading its rows sends; the server itself then cancels what this connection's
+    // process runs, asked through a connection of its own.
+    void CancelAsPostgres(std::u16string_view connectionString, int loginTimeoutSeconds) {
+        if (long long process = PostgresBackendPid(*this))
+            cancel_->stopReading = [text = std::u16string(connectionString), loginTimeoutSeconds,
+                                    process] {
+                return CancelPostgresBackend(text, loginTimeoutSeconds, process);
+            };
+        // psqlODBC rolls a failed statement back to where it began, unless told to leave that
+        // to the program (Protocol=7.4-0): then the transaction it opened for its cursors
+        // refuses every later statement until it ends. Within the caller's own transaction,
+        // the caller rolls back; otherwise it is rolled back here, and only when it failed,
+        // since a rollback would also end the cursors of the results still being read.
+        cancel_->afterCancel = [this] {
+            if (!inTransaction_ && InFailedTransaction()) {
+                try {
+                    Execute(u"ROLLBACK");
+                } catch (const Exception&) {
+                }
+            }
+        };
+    }
+
+    bool InFailedTransaction() {
+        try {
+            OdbcHandle statement = OdbcStatement(dbc_);
+            SQLRETURN rc = ExecDirect(*cancel_, statement, u"select 1");
+            return !SQL_SUCCEEDED(rc) && statement.State() == kPostgresFailedTransaction;
+        } catch (const Exception&) {
+            return false;
+        }
+    }
+
     void SetAutocommit(bool on) {
         dbc_.Check(SQLSetConnectAttrW(dbc_.Get(), SQL_ATTR_AUTOCOMMIT,
                                       reinterpret_cast<SQLPOINTER>(std::intptr_t(
@@ -212,6 +268,8 @@ private:
     OdbcHandle dbc_;
     std::u16string dbms_;
     OdbcResultReading reading_;
+    // Shared with the results, whose reads are calls of this connection too.
+    std::shared_ptr<OdbcCancel> cancel_;
     bool connected_ = false;
     bool inTransaction_ = false;
 };

@@ -81,6 +81,15 @@ void OdbcHandle::Raise(SQLRETURN rc, const char16_t* call) const {
     RaiseDiagnostics(type_, handle_, rc, call);
 }
 
+std::u16string OdbcHandle::State() const {
+    SQLWCHAR state[6] = {};
+    SQLINTEGER native = 0;
+    SQLSMALLINT length = 0;
+    if (!SQL_SUCCEEDED(SQLGetDiagRecW(type_, handle_, 1, state, &native, nullptr, 0, &length)))
+        return {};
+    return std::u16string(reinterpret_cast<const char16_t*>(state), 5);
+}
+
 OdbcHandle OdbcEnvironment() {
     OdbcHandle env(SQL_HANDLE_ENV, nullptr, 0);
     env.Check(SQLSetEnvAttr(env.Get(), SQL_ATTR_ODBC_VERSION,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "data/drivers/odbc/OdbcApi.h"
 
 // Every failure of an ODBC call becomes Exception here, carrying every diagnostic record of
@@ -24,6 +26,9 @@ public:
             Raise(rc, call);
     }
     [[noreturn]] void Raise(SQLRETURN rc, const char16_t* call) const;
+    // The SQLSTATE of the first diagnostic record that the handle's last call left; empty
+    // without one.
+    std::u16string State() const;
 
 private:
     SQLSMALLINT type_ = 0;

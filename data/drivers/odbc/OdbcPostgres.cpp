@@ -1,6 +1,7 @@
 #include "data/drivers/odbc/OdbcPostgres.h"
 
 #include "base/Exception.h"
+#include "base/Text.h"
 #include "data/DateTimeText.h"
 #include "data/drivers/Driver.h"
 
@@ -79,4 +80,26 @@ std::vector<std::u16string> PostgresPartialIndexes(DriverConnection& connection,
         if (row.at(0).tag == CellValue::Tag::Text)
             names.emplace_back(row[0].text);
     return names;
+}
+
+long long PostgresBackendPid(DriverConnection& connection) {
+    try {
+        auto result = connection.OpenResult(u"select pg_backend_pid()");
+        std::vector<CellValue> row;
+        if (result && result->Fetch(row) && row.size() == 1 &&
+            row[0].tag == CellValue::Tag::Integer)
+            return row[0].integer;
+    } catch (const Exception&) {
+    }
+    return 0;
+}
+
+bool CancelPostgresBackend(std::u16string_view odbcConnectionString, int loginTimeoutSeconds,
+                           long long pid) {
+    auto other = ConnectOdbc(odbcConnectionString, loginTimeoutSeconds);
+    auto result = other->OpenResult(u"select case when pg_cancel_backend(" + IntToStr(pid) +
+                                    u") then 1 else 0 end");
+    std::vector<CellValue> row;
+    return result && result->Fetch(row) && row.size() == 1 &&
+           row[0].tag == CellValue::Tag::Integer && row[0].integer == 1;
 }

@@ -32,6 +32,16 @@ bool SplitZonedWallTime(std::u16string_view text, std::u16string_view& wall,
 std::u16string ResolvePostgresWallTime(DriverConnection& connection, std::u16string_view wall,
                                        std::u16string_view zone);
 
+// The number of the server process that runs the connection's statements; 0 when the server
+// does not say.
+long long PostgresBackendPid(DriverConnection& connection);
+
+// Asks the server, through a connection of its own made from `odbcConnectionString`, to cancel
+// what its process `pid` runs now; a process that runs nothing ignores it. Returns whether the
+// server took the request.
+bool CancelPostgresBackend(std::u16string_view odbcConnectionString, int loginTimeoutSeconds,
+                           long long pid);
+
 // The names of the table's indexes that cover only some rows (any schema when `schema` is
 // empty), which psqlODBC's SQLStatistics does not tell by a filter condition.
 std::vector<std::u16string> PostgresPartialIndexes(DriverConnection& connection,

@@ -35,8 +35,9 @@ std::u16string TextAttribute(const OdbcHandle& statement, SQLUSMALLINT column, S
 
 class OdbcResult : public DriverResult {
 public:
-    OdbcResult(OdbcHandle statement, SQLSMALLINT columnCount, const OdbcResultReading& reading)
-        : statement_(std::move(statement)) {
+    OdbcResult(OdbcHandle statement, SQLSMALLINT columnCount, const OdbcResultReading& reading,
+               std::shared_ptr<OdbcCancel> cancel)
+        : statement_(std::move(statement)), cancel_(std::move(cancel)) {
         columns_.resize(columnCount);
         slots_.resize(columnCount);
         for (SQLUSMALLINT i = 0; i < SQLUSMALLINT(columnCount); ++i)
@@ -50,21 +51,24 @@ public:
     bool Fetch(std::vector<CellValue>& row) override {
         if (done_)
             return false;
-        SQLRETURN rc = SQLFetch(statement_.Get());
-        if (rc == SQL_NO_DATA) {
-            done_ = true;
-            FinishStatement();
-            return false;
-        }
-        if (!SQL_SUCCEEDED(rc)) {
-            done_ = true;
-            statement_.Raise(rc, u"SQLFetch");
-        }
-        // SQLGetData may only go forward through the columns.
-        row.resize(columns_.size());
-        for (std::size_t i = 0; i < columns_.size(); ++i)
-            row[i] = Read(SQLUSMALLINT(i + 1), slots_[i]);
-        return true;
+        return cancel_->Run([&] {
+            OdbcCancel::Wait wait(*cancel_, statement_);
+            SQLRETURN rc = SQLFetch(statement_.Get());
+            if (rc == SQL_NO_DATA) {
+                done_ = true;
+                FinishStatement();
+                return false;
+            }
+            if (!SQL_SUCCEEDED(rc)) {
+                done_ = true;
+                statement_.Raise(rc, u"SQLFetch");
+            }
+            // SQLGetData may only go forward through the columns.
+            row.resize(columns_.size());
+            for (std::size_t i = 0; i < columns_.size(); ++i)
+                row[i] = Read(SQLUSMALLINT(i + 1), slots_[i]);
+            return true;
+        });
     }
 
 private:
@@ -301,6 +305,7 @@ private:
     }
 
     OdbcHandle statement_;
+    std::shared_ptr<OdbcCancel> cancel_;
     std::vector<ColumnInfo> columns_;
     std::vector<Slot> slots_; // never resized: bound columns point into it
     SessionZone zone_;
@@ -310,14 +315,17 @@ private:
 } // namespace
 
 std::unique_ptr<DriverResult> OdbcFirstResult(OdbcHandle statement, SQLRETURN rc,
-                                              const OdbcResultReading& reading) {
+                                              const OdbcResultReading& reading,
+                                              std::shared_ptr<OdbcCancel> cancel) {
     if (rc != SQL_NO_DATA)
         statement.Check(rc, u"SQLExecDirect");
     for (;;) {
         SQLSMALLINT columns = 0;
         statement.Check(SQLNumResultCols(statement.Get(), &columns), u"SQLNumResultCols");
         if (columns > 0)
-            return std::make_unique<OdbcResult>(std::move(statement), columns, reading);
+            return std::make_unique<OdbcResult>(std::move(statement), columns, reading,
+                                                std::move(cancel));
+        OdbcCancel::Wait wait(*cancel, statement);
         rc = SQLMoreResults(statement.Get());
         if (rc == SQL_NO_DATA)
             return nullptr;

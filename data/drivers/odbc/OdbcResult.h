@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "data/drivers/Driver.h"
+#include "data/drivers/odbc/OdbcCancel.h"
 #include "data/drivers/odbc/OdbcHandle.h"
 #include "data/drivers/odbc/OdbcPostgres.h"
 
@@ -16,6 +17,8 @@ struct OdbcResultReading {
 
 // The first result of the executed statement that has columns, or null when none has; `rc`
 // is what executing it returned. The result reads its rows as it is asked, and once they are
-// exhausted runs the statement's further results, raising their errors.
+// exhausted runs the statement's further results, raising their errors. Each read is a call of
+// the connection that `cancel` cancels.
 std::unique_ptr<DriverResult> OdbcFirstResult(OdbcHandle statement, SQLRETURN rc,
-                                              const OdbcResultReading& reading);
+                                              const OdbcResultReading& reading,
+                                              std::shared_ptr<OdbcCancel> cancel);

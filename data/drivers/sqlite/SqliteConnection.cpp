@@ -6,6 +6,7 @@
 #include "base/Exception.h"
 #include "base/Text.h"
 #include "data/drivers/Driver.h"
+#include "data/drivers/sqlite/SqliteCancel.h"
 #include "data/drivers/sqlite/SqliteCatalog.h"
 #include "data/drivers/sqlite/SqliteResult.h"
 #include "data/drivers/sqlite/SqliteRowId.h"
@@ -27,10 +28,12 @@ public:
         // A database another program is writing waits a little instead of failing at once.
         sqlite3_busy_timeout(db_, 5000);
         sqlite3_extended_result_codes(db_, 1);
+        cancel_ = std::make_shared<SqliteCancel>(db_);
     }
     ~SqliteConnection() override { sqlite3_close_v2(db_); }
 
     std::unique_ptr<DriverResult> OpenResult(std::u16string_view sql) override {
+        SqliteCancel::Call call(*cancel_, false);
         std::unique_ptr<SqliteResult> result;
         Run(sql,
             [&](SqliteStatement& statement, std::u16string_view text, std::u16string_view rest) {
@@ -49,8 +52,9 @@ public:
                     // The statement as written is then never run: only one of the two may be.
                     bool addsRowId = bool(withRowId);
                     result = std::make_unique<SqliteResult>(
-                        db_, addsRowId ? std::move(withRowId) : std::move(statement), addsRowId,
-                        std::u16string(rest), [this](std::u16string_view more) { Execute(more); });
+                        db_, cancel_, addsRowId ? std::move(withRowId) : std::move(statement),
+                        addsRowId, std::u16string(rest),
+                        [this](std::u16string_view more) { Execute(more); });
                     // Compiled again at its first step, the statement met a schema that another
                     // connection changed: whether it can carry the rowid was judged by tables that
                     // are gone (a column may now be called rowid), so a statement that only reads
@@ -73,6 +77,7 @@ public:
     }
 
     long long Execute(std::u16string_view sql) override {
+        SqliteCancel::Call call(*cancel_, true);
         long long affected = 0;
         Run(sql, [&](SqliteStatement& statement, std::u16string_view, std::u16string_view) {
             affected += RunCounted(statement);
@@ -83,11 +88,13 @@ public:
 
     long long ExecuteBound(std::u16string_view sql,
                            const std::vector<BoundValue>& values) override {
+        SqliteCancel::Call call(*cancel_, true);
         return RunCounted(PrepareBound(db_, sql, values));
     }
 
     std::unique_ptr<DriverResult> OpenBound(std::u16string_view sql,
                                             const std::vector<BoundValue>& values) override {
+        SqliteCancel::Call call(*cancel_, false);
         SqliteStatement statement = PrepareBound(db_, sql, values);
         if (sqlite3_column_count(statement.Get()) == 0) {
             RunToEnd(db_, statement);
@@ -95,8 +102,8 @@ public:
         }
         // The first step makes every change of an INSERT ... RETURNING, so that they happen,
         // and fail, within this call rather than at the first read.
-        return std::make_unique<SqliteResult>(db_, std::move(statement), false, std::u16string(),
-                                              nullptr);
+        return std::make_unique<SqliteResult>(db_, cancel_, std::move(statement), false,
+                                              std::u16string(), nullptr);
     }
 
     void BeginTransaction() override { Execute(u"BEGIN"); }
@@ -116,16 +123,20 @@ public:
     }
 
     void Rollback() override {
-        // The engine itself rolls back on some errors (a full disk, say); then nothing is left
-        // to undo.
+        // The engine itself rolls back on some errors (a full disk, say, or an interrupted
+        // change); then nothing is left to undo. Undoing is no call that a cancel stops: after a
+        // COMMIT was cancelled, the transaction must still end.
         if (!sqlite3_get_autocommit(db_))
-            Execute(u"ROLLBACK");
+            RunToEnd(db_, PrepareSqlite(db_, u"ROLLBACK"));
     }
 
     std::vector<std::vector<std::u16string>> UniqueKeys(std::u16string_view schema,
                                                         std::u16string_view table) override {
+        SqliteCancel::Call call(*cancel_, true);
         return SqliteUniqueKeys(db_, schema, table);
     }
+
+    void Cancel() noexcept override { cancel_->Cancel(); }
 
     SqlDialect Dialect() override { return SqliteDialect(); }
 
@@ -148,6 +159,8 @@ private:
             sql = rest;
             if (!statement)
                 continue; // blanks or a comment
+            // Once no statement runs, the engine would start the next one as if not cancelled.
+            cancel_->RaiseIfCancelled();
             // The engine would quietly take unset parameters as NULL; other databases refuse
             // them, and a statement meant for values should not run without them.
             if (sqlite3_bind_parameter_count(statement.Get()) > 0)
@@ -158,6 +171,8 @@ private:
     }
 
     sqlite3* db_ = nullptr;
+    // Shared with the results, whose reads are calls of this connection too.
+    std::shared_ptr<SqliteCancel> cancel_;
 };
 
 } // namespace

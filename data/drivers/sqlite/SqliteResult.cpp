@@ -6,9 +6,11 @@
 #include "data/SqlLexer.h"
 #include "data/drivers/sqlite/SqliteTypes.h"
 
-SqliteResult::SqliteResult(sqlite3* db, SqliteStatement statement, bool lastIsRowId,
-                           std::u16string rest, std::function<void(std::u16string_view)> runRest)
-    : db_(db), statement_(std::move(statement)), runRest_(std::move(runRest)) {
+SqliteResult::SqliteResult(sqlite3* db, std::shared_ptr<SqliteCancel> cancel,
+                           SqliteStatement statement, bool lastIsRowId, std::u16string rest,
+                           std::function<void(std::u16string_view)> runRest)
+    : db_(db), cancel_(std::move(cancel)), statement_(std::move(statement)),
+      runRest_(std::move(runRest)) {
     sqlite3_stmt* stmt = statement_.Get();
     if (!OnlyCommentsLeft(rest))
         rest_ = std::move(rest);
@@ -45,6 +47,7 @@ bool SqliteResult::Recompiled() const {
 bool SqliteResult::Fetch(std::vector<CellValue>& row) {
     if (done_)
         return false;
+    SqliteCancel::Call call(*cancel_, false);
     int rc = pending_ >= 0 ? pending_ : sqlite3_step(statement_.Get());
     pending_ = -1;
     if (rc == SQLITE_DONE) {

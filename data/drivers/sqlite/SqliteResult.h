@@ -1,11 +1,13 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "data/drivers/Driver.h"
+#include "data/drivers/sqlite/SqliteCancel.h"
 #include "data/drivers/sqlite/SqliteStatement.h"
 
 // The rows of one statement, read as they are asked for.
@@ -15,8 +17,10 @@ public:
     // that changed since it was prepared: the columns are read after it, so that their names,
     // kinds and values agree. `lastIsRowId`: the statement's last column is the rowid the
     // driver added. `rest`: the statements that followed it in the text, which `runRest` runs
-    // once its rows are read to the end.
-    SqliteResult(sqlite3* db, SqliteStatement statement, bool lastIsRowId, std::u16string rest,
+    // once its rows are read to the end. Its reads are calls of the connection that `cancel`
+    // cancels.
+    SqliteResult(sqlite3* db, std::shared_ptr<SqliteCancel> cancel, SqliteStatement statement,
+                 bool lastIsRowId, std::u16string rest,
                  std::function<void(std::u16string_view)> runRest);
 
     const std::vector<ColumnInfo>& Columns() const override { return columns_; }
@@ -29,6 +33,7 @@ private:
     CellValue Value(int i);
 
     sqlite3* db_;
+    std::shared_ptr<SqliteCancel> cancel_;
     SqliteStatement statement_;
     std::vector<ColumnInfo> columns_;
     std::u16string rest_;
