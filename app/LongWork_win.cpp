@@ -1,5 +1,7 @@
 #include "app/LongWork_win.h"
 
+#include <vector>
+
 #include "base/Exception.h"
 #include "toolkit/Application_win.h"
 #include "toolkit/Forms_win.h"
@@ -98,6 +100,9 @@ void WindowLongWork::Wait() {
             Application.HandleException();
         }
     };
+    // Keys and clicks that were posted rather than typed take the same way as typed ones, kept
+    // for when the work has ended.
+    std::vector<MSG> held;
     for (;;) {
         // Woken by new messages only: input left waiting in the queue does not wake it again.
         DWORD waited = MsgWaitForMultipleObjectsEx(1, &done_, 100, QS_ALLINPUT, 0);
@@ -106,6 +111,7 @@ void WindowLongWork::Wait() {
         ULONGLONG now = GetTickCount64();
         if (!toldLong && now - started >= longWaitMs) {
             toldLong = true;
+            held.clear();
             if (OnLongWait)
                 OnLongWait(true);
         }
@@ -124,17 +130,36 @@ void WindowLongWork::Wait() {
             Cancel();
         }
         while (PeekMessageW(&message, nullptr, 0, 0,
-                            PM_REMOVE | PM_QS_POSTMESSAGE | PM_QS_PAINT | PM_QS_SENDMESSAGE))
-            dispatch(message);
+                            PM_REMOVE | PM_QS_POSTMESSAGE | PM_QS_PAINT | PM_QS_SENDMESSAGE)) {
+            if (!IsInput(message.message))
+                dispatch(message);
+            else if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE)
+                Cancel();
+            else if (!toldLong)
+                held.push_back(message);
+            else if (!Drops(message))
+                dispatch(message);
+        }
+        // A cancel may reach the work before it has begun what it cancels, which then knows
+        // nothing of it: it is repeated until the work ends.
+        if (cancelled_ && cancel_)
+            (*cancel_)();
         // A driver that does not give way to a cancel must not keep a closed window's program
         // alive: it ends, as closing it asked.
         if (closeAfter_ && now - cancelledAt_ >= closeGraceMs)
             ExitProcess(0);
     }
+    for (const MSG& message : held)
+        PostMessageW(message.hwnd, message.message, message.wParam, message.lParam);
     if (toldLong && OnLongWait)
         OnLongWait(false);
     if (quit)
         PostQuitMessage(int(quitCode));
+}
+
+bool WindowLongWork::IsInput(UINT message) {
+    return (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
+           (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST);
 }
 
 bool WindowLongWork::Drops(const MSG& message) {

@@ -40,6 +40,7 @@ private:
     void Wait();
     // Whether input taken from the queue during long work is to be dropped; Esc cancels.
     bool Drops(const MSG& message);
+    static bool IsInput(UINT message);
 
     TForm& form_;
     HANDLE done_;

@@ -9,9 +9,10 @@ class LongWork {
 public:
     virtual ~LongWork() = default;
     // Runs `work` and returns once it has ended, raising what it raised. While it runs, `cancel`
-    // may be called, at most once and from the thread that called Run, when the user asks to
-    // stop; the work then ends soon in its own way (a statement with the database's error, a
-    // wait early). A waiter that handles the user's input meanwhile refuses, with EAbort, a Run
+    // may be called from the thread that called Run when the user asks to stop, and again now
+    // and then until the work has ended (a cancel that comes before the work has begun what it
+    // cancels is lost); the work then ends soon in its own way (a statement with the database's
+    // error, a wait early). A waiter that handles the user's input meanwhile refuses, with EAbort, a Run
     // asked for while another runs: one piece of work never enters another.
     virtual void Run(const std::function<void()>& work, const std::function<void()>& cancel) = 0;
 };

@@ -1,0 +1,147 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "TestSupport.h"
+#include "app/DBXMain_win.h"
+#include "toolkit/Application_win.h"
+
+// A statement that takes long, through the real window on a SQLite file: the window answers
+// meanwhile, Esc cancels the statement, which then ends as any failed one does, and the next
+// statement runs; closing the window cancels it and ends the program.
+
+namespace {
+
+// Counts for minutes unless cancelled.
+const std::u16string kSlowCount =
+    u"with recursive c(x) as (select 1 union all select x + 1 from c where x < 3000000000) "
+    u"select count(*) from c";
+
+void Click(HWND form, TControl* button) {
+    SendMessageW(form, WM_COMMAND, MAKEWPARAM(0, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(button->Handle()));
+}
+
+class LongWorkTest : public ::testing::Test {
+protected:
+    LongWorkTest() {
+        form_.WithLog = true;
+        form_.ADOConnection.SetConnectionString(u"Provider=SQLite;Data Source=" +
+                                                scratch_.Path(L"test.db"));
+    }
+
+    void Run(TControl* button, const std::u16string& text) {
+        form_.eSQL->SetText(text);
+        Click(form_.Handle(), button);
+    }
+    std::string Rows() const { return ToUtf8(form_.lRows->Text()); }
+
+    ScratchDirectory scratch_{L"qrydesk-long-"};
+    Window<TMainForm> form_;
+};
+
+// Another thread plays the user: it asks the window something while the statement runs, then
+// presses Esc in the statement editor.
+TEST_F(LongWorkTest, TheWindowAnswersWhileAStatementRunsAndEscCancelsIt) {
+    HWND window = form_.Handle();
+    HWND editor = form_.eSQL->Handle();
+    HWND rows = form_.lRows->Handle();
+    std::atomic<bool> answered = false;
+    std::wstring shown;
+    std::thread user([&] {
+        Sleep(1000);
+        DWORD_PTR result = 0;
+        answered = SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &result) != 0;
+        wchar_t text[128] = {};
+        SendMessageTimeoutW(rows, WM_GETTEXT, 128, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                            2000, &result);
+        shown = text;
+        PostMessageW(editor, WM_KEYDOWN, VK_ESCAPE, 0);
+    });
+    Run(form_.bOpen, kSlowCount);
+    user.join();
+
+    EXPECT_TRUE(answered) << "the window handles messages while the statement runs";
+    EXPECT_EQ(ToUtf8(std::u16string(shown.begin(), shown.end())),
+              "Working\u2026 press Esc to cancel");
+    EXPECT_EQ(Rows(), "Error, interrupted");
+    EXPECT_FALSE(form_.ADOQuery.Active());
+    std::string log = scratch_.DayLog();
+    EXPECT_NE(log.find(": Open Query: Error, interrupted\r\n"), std::string::npos) << log;
+    EXPECT_EQ(form_.CurrentMem(), 1) << "the statement is in the history";
+
+    Run(form_.bOpen, u"select 42 as answer");
+    EXPECT_EQ(Rows(), "Query Oppened");
+    EXPECT_EQ(ToUtf8(form_.ADOQuery.Fields(0).AsString()), "42");
+    Run(form_.bExecute, u"create table t (x integer)");
+    EXPECT_EQ(Rows(), "0 Rows Affected");
+}
+
+// Run as a child process by the next test: starts the slow statement and runs the window
+// until it is closed.
+TEST(LongWorkChild, SlowStatementUntilClosed) {
+    if (!GetEnvironmentVariableW(L"QRYDESK_LONG_WORK_CHILD", nullptr, 0))
+        GTEST_SKIP() << "only as a child process";
+    ScratchDirectory scratch{L"qrydesk-close-"};
+    Window<TMainForm> form;
+    form.ADOConnection.SetConnectionString(u"Provider=SQLite;Data Source=" +
+                                           scratch.Path(L"test.db"));
+    form.eSQL->SetText(kSlowCount);
+    PostMessageW(form.Handle(), WM_COMMAND, MAKEWPARAM(0, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(form.bOpen->Handle()));
+    form.WithLog = true;
+    Application.Run(form, SW_SHOWNORMAL);
+    // The window is gone by now; the log tells how the statement ended.
+    std::string log = scratch.DayLog();
+    EXPECT_NE(log.find(": Open Query: Error, interrupted\r\n"), std::string::npos) << log;
+}
+
+struct Found {
+    DWORD process;
+    HWND window;
+};
+
+BOOL CALLBACK FindWindowOf(HWND window, LPARAM found) {
+    auto* f = reinterpret_cast<Found*>(found);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process != f->process || !IsWindowVisible(window))
+        return TRUE;
+    f->window = window;
+    return FALSE;
+}
+
+TEST(LongWorkClose, ClosingTheWindowDuringAStatementEndsTheProgram) {
+    wchar_t program[MAX_PATH];
+    GetModuleFileNameW(nullptr, program, MAX_PATH);
+    std::wstring command =
+        L"\"" + std::wstring(program) + L"\" --gtest_filter=LongWorkChild.SlowStatementUntilClosed";
+    SetEnvironmentVariableW(L"QRYDESK_LONG_WORK_CHILD", L"1");
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION child{};
+    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &startup, &child));
+    SetEnvironmentVariableW(L"QRYDESK_LONG_WORK_CHILD", nullptr);
+
+    Found found{child.dwProcessId, nullptr};
+    for (int i = 0; i < 300 && !found.window; ++i) {
+        Sleep(100);
+        EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(&found));
+    }
+    ASSERT_NE(found.window, nullptr) << "the child shows its window";
+    Sleep(1500); // the statement is running by now
+    PostMessageW(found.window, WM_CLOSE, 0, 0);
+    // Well within this; the benchmark measures how soon.
+    EXPECT_EQ(WaitForSingleObject(child.hProcess, 30000), WAIT_OBJECT_0);
+    DWORD exitCode = 1;
+    GetExitCodeProcess(child.hProcess, &exitCode);
+    EXPECT_EQ(exitCode, 0u);
+    TerminateProcess(child.hProcess, 1);
+    CloseHandle(child.hProcess);
+    CloseHandle(child.hThread);
+}
+
+} // namespace
