@@ -35,8 +35,11 @@ CopyText::CopyText(std::size_t limit) : limit_(limit), buffer_(new char16_t[limi
 }
 
 bool CopyText::Build(CopyRows& rows) {
+    // Often enough for a window to stay alive, seldom enough to cost nothing.
+    constexpr int breathRows = 256;
     length_ = 0;
     full_ = false;
+    rowsSinceBreath_ = 0;
     rows.First();
     while (!rows.Eof()) {
         int count = rows.FieldCount();
@@ -49,6 +52,10 @@ bool CopyText::Build(CopyRows& rows) {
         // Only a complete row is tested, so the cursor stays on the row that reached the limit.
         if (full_)
             break;
+        if (++rowsSinceBreath_ == breathRows) {
+            rowsSinceBreath_ = 0;
+            rows.Breathe();
+        }
         rows.Next();
     }
     buffer_[length_] = u'\0';
@@ -97,7 +104,7 @@ void CopyText::Append(std::u16string_view piece) {
     length_ += piece.size();
 }
 
-void CopyToClipboard(CopyRows& rows, Platform& platform, std::size_t limit) {
+void CopyToClipboard(CopyRows& rows, Platform& platform, std::size_t limit, LongWork& work) {
     CopyText text(limit);
 
     struct Restore {
@@ -120,7 +127,7 @@ void CopyToClipboard(CopyRows& rows, Platform& platform, std::size_t limit) {
     rows.SuspendDisplay();
     restore.suspended = true;
     bool cut = text.Build(rows);
-    platform.PutOnClipboard(text.Text());
+    work.Run([&] { platform.PutOnClipboard(text.Text()); }, [] {});
     restore.suspended = false;
     rows.ResumeDisplay();
     if (cut)

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "data/LongWork.h"
+
 #include "platform/Platform.h"
 
 class TADOQuery;
@@ -34,6 +36,9 @@ public:
     // The current row's value of field `index` as text, valid until the cursor moves: the
     // rows' own text, or text composed in `scratch`, which may be overwritten.
     virtual std::u16string_view FieldText(int index, std::u16string& scratch) = 0;
+    // Called between rows now and then: a long walk lets the program handle what it must
+    // meanwhile, and ends (raising) when the user stops it.
+    virtual void Breathe() {}
 };
 
 // An open query's rows, read from the database only as the cursor reaches them.
@@ -47,6 +52,7 @@ public:
     void Next() override;
     int FieldCount() override;
     std::u16string_view FieldText(int index, std::u16string& scratch) override;
+    void Breathe() override;
 
 private:
     TADOQuery& query_;
@@ -77,6 +83,7 @@ private:
     std::unique_ptr<char16_t[]> buffer_;
     std::size_t length_ = 0;
     bool full_ = false;
+    int rowsSinceBreath_ = 0;
     // One field's text at a time where the rows compose it, and a value without its quotes;
     // either grows only for a longer value.
     std::u16string scratch_;
@@ -87,4 +94,7 @@ private:
 // hour-glass cursor and the display suspended while it walks; a notice when the text reached
 // `limit`. Catches nothing: an error leaves the clipboard as it was and shows no notice. However
 // it ends, the display is resumed once and the cursor goes back to the default.
-void CopyToClipboard(CopyRows& rows, Platform& platform, std::size_t limit = CopyTextLimit);
+// The clipboard is given the text as long work (`work`), since a large text takes the system a
+// while to take.
+void CopyToClipboard(CopyRows& rows, Platform& platform, std::size_t limit = CopyTextLimit,
+                     LongWork& work = InlineWork());

@@ -243,5 +243,6 @@ void TMainForm::ShowHistory(const StatementHistory::View& view) {
 
 void TMainForm::bCopyClick(TObject*) {
     QueryCopyRows rows(ADOQuery);
-    CopyToClipboard(rows, Services());
+    // Built on this thread, with the window's messages handled now and then; Esc stops it.
+    Work.RunHere([&] { CopyToClipboard(rows, Services(), CopyTextLimit, Work); });
 }

@@ -1,6 +1,6 @@
 #include "app/LongWork_win.h"
 
-#include <vector>
+#include <chrono>
 
 #include "base/Exception.h"
 #include "toolkit/Application_win.h"
@@ -9,9 +9,11 @@
 namespace {
 
 // Work that lasts longer than this is worth saying so.
-constexpr DWORD longWaitMs = 500;
+constexpr ULONGLONG longWaitMs = 500;
 // Once the window is closed during work, it waits this long for the work to give way.
 constexpr ULONGLONG closeGraceMs = 1500;
+// Work on the window's thread lets it handle its messages at least this often.
+constexpr auto breath = std::chrono::milliseconds(5);
 
 } // namespace
 
@@ -50,28 +52,58 @@ void WindowLongWork::Serve() {
     }
 }
 
-void WindowLongWork::Run(const std::function<void()>& work, const std::function<void()>& cancel) {
-    // Messages handled while work runs must not start other work on the same database.
-    if (busy_)
-        throw EAbort(u"Another piece of work is running");
-    busy_ = true;
-    cancel_ = &cancel;
-    cancelled_ = false;
+void WindowLongWork::Begin(Session& session) {
+    session.started = GetTickCount64();
+    state_ = &session;
     Application.SetBusy(true);
+}
+
+void WindowLongWork::End() {
+    Session& busy = *state_;
+    state_ = nullptr;
+    Application.SetBusy(false);
+    if (busy.toldLong && OnLongWait)
+        OnLongWait(false);
+    for (const MSG& message : busy.held)
+        PostMessageW(message.hwnd, message.message, message.wParam, message.lParam);
+    if (busy.quit)
+        PostQuitMessage(int(busy.quitCode));
+    if (closeAfter_) {
+        closeAfter_ = false;
+        PostMessageW(form_.Handle(), WM_CLOSE, 0, 0);
+    }
+}
+
+void WindowLongWork::Run(const std::function<void()>& work, const std::function<void()>& cancel) {
+    // A message handled while work runs must not start other work on the same database; work
+    // on this thread may ask for some of its own.
+    if (waiting_ || dispatching_)
+        throw EAbort(u"Another piece of work is running");
+    Session own;
+    bool outermost = !state_;
+    if (outermost)
+        Begin(own);
+    waiting_ = true;
+    cancel_ = &cancel;
+    if (state_->cancelled)
+        cancel();
     {
         std::lock_guard lock(mutex_);
         error_ = nullptr;
         task_ = &work;
     }
     wake_.notify_all();
-    Wait();
-    cancel_ = nullptr;
-    busy_ = false;
-    Application.SetBusy(false);
-    if (closeAfter_) {
-        closeAfter_ = false;
-        PostMessageW(form_.Handle(), WM_CLOSE, 0, 0);
+    while (MsgWaitForMultipleObjectsEx(1, &done_, 100, QS_ALLINPUT, 0) != WAIT_OBJECT_0) {
+        HandleMessages();
+        // A cancel may reach the work before it has begun what it cancels, which then knows
+        // nothing of it: it is repeated until the work ends.
+        if (state_->cancelled)
+            cancel();
     }
+    cancel_ = nullptr;
+    waiting_ = false;
+    if (outermost)
+        End();
     std::exception_ptr error;
     {
         std::lock_guard lock(mutex_);
@@ -82,79 +114,88 @@ void WindowLongWork::Run(const std::function<void()>& work, const std::function<
         std::rethrow_exception(error);
 }
 
-void WindowLongWork::Wait() {
-    ULONGLONG started = GetTickCount64();
-    bool toldLong = false;
-    bool quit = false;
-    WPARAM quitCode = 0;
-    auto dispatch = [&](MSG& message) {
-        if (message.message == WM_QUIT) {
-            quit = true;
-            quitCode = message.wParam;
-            return;
-        }
-        try {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        } catch (...) {
-            Application.HandleException();
-        }
-    };
-    // Keys and clicks that were posted rather than typed take the same way as typed ones, kept
-    // for when the work has ended.
-    std::vector<MSG> held;
-    for (;;) {
-        // Woken by new messages only: input left waiting in the queue does not wake it again.
-        DWORD waited = MsgWaitForMultipleObjectsEx(1, &done_, 100, QS_ALLINPUT, 0);
-        if (waited == WAIT_OBJECT_0)
-            break;
-        ULONGLONG now = GetTickCount64();
-        if (!toldLong && now - started >= longWaitMs) {
-            toldLong = true;
-            held.clear();
-            if (OnLongWait)
-                OnLongWait(true);
-        }
-        MSG message;
-        if (toldLong) {
-            // The user knows the window is busy now: what was typed or clicked since is not
-            // kept for later, so that nothing runs twice. The frame still moves and closes.
-            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE | PM_QS_INPUT))
-                if (!Drops(message))
-                    dispatch(message);
-        } else if (PeekMessageW(&message, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE) &&
-                   message.wParam == VK_ESCAPE) {
-            // Until then, input waits its turn in the queue, as typing ahead expects; only Esc
-            // is taken out at once.
-            PeekMessageW(&message, message.hwnd, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE);
-            Cancel();
-        }
-        while (PeekMessageW(&message, nullptr, 0, 0,
-                            PM_REMOVE | PM_QS_POSTMESSAGE | PM_QS_PAINT | PM_QS_SENDMESSAGE)) {
-            if (!IsInput(message.message))
-                dispatch(message);
-            else if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE)
-                Cancel();
-            else if (!toldLong)
-                held.push_back(message);
-            else if (!Drops(message))
-                dispatch(message);
-        }
-        // A cancel may reach the work before it has begun what it cancels, which then knows
-        // nothing of it: it is repeated until the work ends.
-        if (cancelled_ && cancel_)
-            (*cancel_)();
-        // A driver that does not give way to a cancel must not keep a closed window's program
-        // alive: it ends, as closing it asked.
-        if (closeAfter_ && now - cancelledAt_ >= closeGraceMs)
-            ExitProcess(0);
+void WindowLongWork::RunHere(const std::function<void()>& work) {
+    if (state_)
+        throw EAbort(u"Another piece of work is running");
+    Session own;
+    Begin(own);
+    struct Ending {
+        WindowLongWork& self;
+        ~Ending() { self.End(); }
+    } ending{*this};
+    lastBreath_ = std::chrono::steady_clock::now();
+    work();
+}
+
+void WindowLongWork::Breathe() {
+    if (!state_ || waiting_ || dispatching_)
+        return;
+    // The tick count is too coarse for a few milliseconds.
+    auto now = std::chrono::steady_clock::now();
+    if (now - lastBreath_ < breath)
+        return;
+    lastBreath_ = now;
+    HandleMessages();
+    if (state_->cancelled)
+        throw EAbort(u"Cancelled");
+}
+
+void WindowLongWork::HandleMessages() {
+    Session& busy = *state_;
+    ULONGLONG now = GetTickCount64();
+    if (!busy.toldLong && now - busy.started >= longWaitMs) {
+        busy.toldLong = true;
+        busy.held.clear();
+        if (OnLongWait)
+            OnLongWait(true);
     }
-    for (const MSG& message : held)
-        PostMessageW(message.hwnd, message.message, message.wParam, message.lParam);
-    if (toldLong && OnLongWait)
-        OnLongWait(false);
-    if (quit)
-        PostQuitMessage(int(quitCode));
+    MSG message;
+    if (busy.toldLong) {
+        // The user knows the window is busy now: what was typed or clicked since is not kept
+        // for later, so that nothing runs twice. The frame still moves and closes.
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE | PM_QS_INPUT))
+            if (!Drops(message))
+                Dispatch(message);
+    } else if (PeekMessageW(&message, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE) &&
+               message.wParam == VK_ESCAPE) {
+        // Until then, input waits its turn in the queue, as typing ahead expects; only Esc is
+        // taken out at once.
+        PeekMessageW(&message, message.hwnd, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE);
+        Cancel();
+    }
+    // Keys and clicks that were posted rather than typed take the same way as typed ones.
+    while (PeekMessageW(&message, nullptr, 0, 0,
+                        PM_REMOVE | PM_QS_POSTMESSAGE | PM_QS_PAINT | PM_QS_SENDMESSAGE)) {
+        if (!IsInput(message.message))
+            Dispatch(message);
+        else if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE)
+            Cancel();
+        else if (!busy.toldLong)
+            busy.held.push_back(message);
+        else if (!Drops(message))
+            Dispatch(message);
+    }
+    // A driver that does not give way to a cancel must not keep a closed window's program
+    // alive: it ends, as closing it asked.
+    if (closeAfter_ && GetTickCount64() - cancelledAt_ >= closeGraceMs)
+        ExitProcess(0);
+}
+
+void WindowLongWork::Dispatch(MSG& message) {
+    if (message.message == WM_QUIT) {
+        state_->quit = true;
+        state_->quitCode = message.wParam;
+        return;
+    }
+    bool wasDispatching = dispatching_;
+    dispatching_ = true;
+    try {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    } catch (...) {
+        Application.HandleException();
+    }
+    dispatching_ = wasDispatching;
 }
 
 bool WindowLongWork::IsInput(UINT message) {
@@ -171,21 +212,21 @@ bool WindowLongWork::Drops(const MSG& message) {
     // Alt+F4 closes the window, which cancels the work.
     if ((m == WM_SYSKEYDOWN || m == WM_SYSKEYUP) && message.wParam == VK_F4)
         return false;
-    if (m >= WM_KEYFIRST && m <= WM_KEYLAST)
+    if (IsInput(m))
         return true;
-    // Clicks in the client areas are dropped; those on the frame move or close the window.
-    return m >= WM_MOUSEFIRST && m <= WM_MOUSELAST;
+    return false;
 }
 
 void WindowLongWork::Cancel(bool thenClose) {
-    if (!busy_)
+    if (!state_)
         return;
     if (thenClose && !closeAfter_) {
         closeAfter_ = true;
         cancelledAt_ = GetTickCount64();
     }
-    if (cancelled_ || !cancel_)
+    if (state_->cancelled)
         return;
-    cancelled_ = true;
-    (*cancel_)();
+    state_->cancelled = true;
+    if (cancel_)
+        (*cancel_)();
 }

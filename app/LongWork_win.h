@@ -1,11 +1,13 @@
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <exception>
 #include <functional>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include <windows.h>
 
@@ -27,7 +29,15 @@ public:
     WindowLongWork& operator=(const WindowLongWork&) = delete;
 
     void Run(const std::function<void()>& work, const std::function<void()>& cancel) override;
-    bool Busy() const { return busy_; }
+    // Runs `work` on this thread as long work: the same hour-glass, input and cancelling, with
+    // the window's messages handled whenever the work calls Breathe. Runs of its own may be
+    // asked for meanwhile; anything else that asks for work is refused.
+    void RunHere(const std::function<void()>& work);
+    // Within RunHere: handles the window's waiting messages, if it has not for a few
+    // milliseconds, and raises EAbort once the user has cancelled.
+    void Breathe() override;
+
+    bool Busy() const { return state_ != nullptr; }
     // Cancels the running work; with `thenClose`, the form is closed once it has ended.
     void Cancel(bool thenClose = false);
 
@@ -36,8 +46,23 @@ public:
     std::function<void(bool)> OnLongWait;
 
 private:
+    // One piece of work from its start to its end, with whatever runs within it.
+    struct Session {
+        ULONGLONG started = 0;
+        bool toldLong = false;
+        bool cancelled = false;
+        // Posted keys and clicks kept for when the work has ended.
+        std::vector<MSG> held;
+        bool quit = false;
+        WPARAM quitCode = 0;
+    };
+
     void Serve();
-    void Wait();
+    void Begin(Session& session);
+    void End();
+    // Handles the messages waiting now, by the rules of the work.
+    void HandleMessages();
+    void Dispatch(MSG& message);
     // Whether input taken from the queue during long work is to be dropped; Esc cancels.
     bool Drops(const MSG& message);
     static bool IsInput(UINT message);
@@ -51,9 +76,12 @@ private:
     std::exception_ptr error_;
     std::thread worker_;
 
-    bool busy_ = false;
+    Session* state_ = nullptr;
+    // The cancel of the Run waiting now, if any.
     const std::function<void()>* cancel_ = nullptr;
-    bool cancelled_ = false;
+    bool waiting_ = false;
+    bool dispatching_ = false;
     bool closeAfter_ = false;
-    std::uint64_t cancelledAt_ = 0;
+    ULONGLONG cancelledAt_ = 0;
+    std::chrono::steady_clock::time_point lastBreath_;
 };

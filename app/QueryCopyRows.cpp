@@ -1,5 +1,6 @@
 #include "app/CopyText.h"
 
+#include "data/ADOConnection.h"
 #include "data/ADOQuery.h"
 
 void QueryCopyRows::SuspendDisplay() {
@@ -28,4 +29,9 @@ int QueryCopyRows::FieldCount() {
 
 std::u16string_view QueryCopyRows::FieldText(int index, std::u16string& scratch) {
     return query_.Fields(index).AsStringView(scratch);
+}
+
+void QueryCopyRows::Breathe() {
+    if (TADOConnection* connection = query_.Connection())
+        connection->Work().Breathe();
 }

@@ -252,12 +252,14 @@ bool TADOQuery::WaitForReader(std::size_t count) {
     reader_->ReadTo(
         count > std::numeric_limits<std::size_t>::max() - readAhead ? count : count + readAhead);
     bool abandoned = false;
-    if (cache_->RowCount() < count)
-        connection_->Work().Run([&] { reader_->WaitFor(count); },
+    if (cache_->RowCount() < count) {
+        std::uint64_t begun = reader_->BeginWait();
+        connection_->Work().Run([&] { reader_->WaitFor(count, begun); },
                                 [&] {
                                     abandoned = true;
                                     reader_->Abandon();
                                 });
+    }
     TakeReaderState();
     if (cache_->RowCount() >= count)
         return true;

@@ -12,9 +12,13 @@ public:
     // may be called from the thread that called Run when the user asks to stop, and again now
     // and then until the work has ended (a cancel that comes before the work has begun what it
     // cancels is lost); the work then ends soon in its own way (a statement with the database's
-    // error, a wait early). A waiter that handles the user's input meanwhile refuses, with EAbort, a Run
-    // asked for while another runs: one piece of work never enters another.
+    // error, a wait early). A waiter that handles the user's input meanwhile refuses, with EAbort,
+    // a Run asked for while another runs: one piece of work never enters another.
     virtual void Run(const std::function<void()>& work, const std::function<void()>& cancel) = 0;
+    // Called now and then by long work that runs on the waiting thread itself (building a large
+    // text): lets the program handle what it must meanwhile, and raises EAbort once the user has
+    // asked to stop. Nothing without a program to keep alive.
+    virtual void Breathe() {}
 };
 
 // Runs the work on the calling thread; nothing cancels it.

@@ -6,6 +6,10 @@ namespace {
 
 // How often a reading thread tells its owner that rows came in.
 constexpr auto newsInterval = std::chrono::milliseconds(100);
+// Rows read between two looks at the clock.
+constexpr int rowsPerClockLook = 256;
+// How long a waiter sleeps between two looks at the rows.
+constexpr auto waitStep = std::chrono::milliseconds(1);
 
 } // namespace
 
@@ -21,8 +25,8 @@ ResultReader::~ResultReader() {
 
 void ResultReader::ReadInBackground(std::size_t ceilingBytes) {
     std::unique_lock lock(mutex_);
-    background_ = true;
     ceilingBytes_ = ceilingBytes;
+    background_ = true;
     Start(lock);
 }
 
@@ -34,40 +38,42 @@ void ResultReader::ReadTo(std::size_t count) {
 }
 
 bool ResultReader::Wanted() const {
-    std::size_t rows = cache_.RowCount();
-    return rows < target_ || (background_ && cache_.BytesUsed() < ceilingBytes_);
+    return !stopping_ &&
+           (cache_.RowCount() < target_ || (background_ && cache_.BytesUsed() < ceilingBytes_));
 }
 
 void ResultReader::Start(std::unique_lock<std::mutex>& lock) {
-    if (running_ || ended_ || failure_ || !Wanted())
+    if (running_ || ended_ || failure_)
+        return;
+    stopping_ = false;
+    if (!Wanted())
         return;
     if (thread_.joinable()) {
-        // It has stopped, or is about to: running_ is false.
+        // It has decided to stop: running_ is false.
         lock.unlock();
         thread_.join();
         lock.lock();
-        if (running_ || ended_ || failure_ || !Wanted())
-            return;
     }
     running_ = true;
-    stopping_ = false;
     thread_ = std::thread([this] { Read(); });
 }
 
 void ResultReader::Read() {
     std::vector<CellValue> row;
     auto lastNews = std::chrono::steady_clock::now();
+    int rowsSinceClock = 0;
     bool more = true;
     std::optional<Exception> failure;
     for (;;) {
-        {
+        // Whether to go on is decided under the lock only when it looks like stopping, so that
+        // a wish for more rows made at that moment is not missed; every other row it is a few
+        // plain reads.
+        if (!Wanted()) {
             std::lock_guard lock(mutex_);
-            // The row appended last is published by now; a waiter that saw none before hears
-            // of it here.
-            if (waiters_ > 0)
-                changed_.notify_all();
-            if (stopping_ || !Wanted())
+            if (!Wanted()) {
+                running_ = false;
                 break;
+            }
         }
         try {
             more = result_->Fetch(row);
@@ -81,55 +87,51 @@ void ResultReader::Read() {
         if (failure || !more) {
             // Let go of the database now rather than when the result is closed.
             result_.reset();
+            std::lock_guard lock(mutex_);
+            if (failure)
+                failure_ = std::move(failure);
+            else
+                ended_ = true;
+            running_ = false;
             break;
         }
-        auto now = std::chrono::steady_clock::now();
-        if (news_ && now - lastNews >= newsInterval) {
-            lastNews = now;
-            news_();
+        if (news_ && ++rowsSinceClock == rowsPerClockLook) {
+            rowsSinceClock = 0;
+            auto now = std::chrono::steady_clock::now();
+            if (now - lastNews >= newsInterval) {
+                lastNews = now;
+                news_();
+            }
         }
-    }
-    {
-        std::lock_guard lock(mutex_);
-        if (failure)
-            failure_ = std::move(failure);
-        else if (!more)
-            ended_ = true;
-        running_ = false;
-        changed_.notify_all();
     }
     if (news_)
         news_();
 }
 
-bool ResultReader::WaitFor(std::size_t count) {
-    std::unique_lock lock(mutex_);
-    std::uint64_t abandoned = abandoned_;
-    ++waiters_;
-    changed_.wait(
-        lock, [&] { return cache_.RowCount() >= count || !running_ || abandoned_ != abandoned; });
-    --waiters_;
+bool ResultReader::WaitFor(std::size_t count, std::uint64_t begun) {
+    // A waiter looks now and then rather than being woken, so that the reading thread never
+    // pays for telling it of each row.
+    while (cache_.RowCount() < count && running_ && abandoned_ == begun)
+        std::this_thread::sleep_for(waitStep);
     return cache_.RowCount() >= count;
 }
 
 void ResultReader::Abandon() {
-    std::lock_guard lock(mutex_);
     ++abandoned_;
-    changed_.notify_all();
 }
 
 void ResultReader::Stop() {
-    std::unique_lock lock(mutex_);
-    stopping_ = true;
-    target_ = cache_.RowCount();
-    background_ = false;
-    lock.unlock();
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+        target_ = cache_.RowCount();
+        background_ = false;
+    }
     if (thread_.joinable())
         thread_.join();
 }
 
 bool ResultReader::Running() const {
-    std::lock_guard lock(mutex_);
     return running_;
 }
 

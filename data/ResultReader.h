@@ -1,6 +1,6 @@
 #pragma once
 
-#include <condition_variable>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -37,10 +37,14 @@ public:
     void ReadInBackground(std::size_t ceilingBytes);
     // Reads on until `count` rows are in, the ceiling notwithstanding.
     void ReadTo(std::size_t count);
+    // Marks the start of a wait: an Abandon from now on ends it, even one that comes before
+    // WaitFor is called (on another thread, say).
+    std::uint64_t BeginWait() const { return abandoned_; }
     // Waits until `count` rows are in or the thread has stopped (every row in, a failure, a
-    // stop), unless Abandon ends the wait first. Returns whether `count` rows are in.
-    bool WaitFor(std::size_t count);
-    // Ends the waits of WaitFor now, from any thread; the reading goes on.
+    // stop), unless an Abandon since `begun` ends the wait first. Returns whether `count` rows
+    // are in.
+    bool WaitFor(std::size_t count, std::uint64_t begun);
+    // Ends the waits begun so far, from any thread; the reading goes on.
     void Abandon();
     // Stops the thread after the row it is reading and waits for it; asking for rows starts it
     // again.
@@ -62,16 +66,16 @@ private:
     RowCache& cache_;
     std::function<void()> news_;
 
+    // Guards the decisions to start and to stop, and what the reading ended with. What the
+    // reading thread looks at for every row is atomic.
     mutable std::mutex mutex_;
-    std::condition_variable changed_;
     std::thread thread_;
-    bool running_ = false;
-    bool stopping_ = false;
+    std::atomic<bool> running_ = false;
+    std::atomic<bool> stopping_ = false;
     bool ended_ = false;
     std::optional<Exception> failure_;
-    std::size_t target_ = 0;
-    bool background_ = false;
-    std::size_t ceilingBytes_ = 0;
-    int waiters_ = 0;
-    std::uint64_t abandoned_ = 0; // counts Abandon calls, so that each wait knows of those after it
+    std::atomic<std::size_t> target_ = 0;
+    std::atomic<bool> background_ = false;
+    std::atomic<std::size_t> ceilingBytes_ = 0;
+    std::atomic<std::uint64_t> abandoned_ = 0; // Abandon calls, so that a wait knows of later ones
 };

@@ -65,13 +65,24 @@ void MakeTable(const std::string& path) {
     MoveFileA(building.c_str(), path.c_str());
 }
 
+// Handles the window's messages until `done`, as the message loop would.
+void PumpUntil(const std::function<bool()>& done) {
+    while (!done()) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        PumpMessages();
+    }
+}
+
 // Sends the window a message every few milliseconds from another thread and keeps the longest
-// wait for an answer: the longest the window went without handling its messages.
+// wait for an answer: the longest the window went without handling its messages, until
+// `until` says to stop counting.
 class Prober {
 public:
-    explicit Prober(HWND window) : window_(window) {
-        thread_ = std::thread([this] {
-            while (on_) {
+    explicit Prober(
+        HWND window, std::function<bool()> until = [] { return false; })
+        : window_(window) {
+        thread_ = std::thread([this, until] {
+            while (on_ && !until()) {
                 auto start = Clock::now();
                 DWORD_PTR result = 0;
                 SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &result);
@@ -80,19 +91,24 @@ public:
                     worst_ = waited;
                 Sleep(2);
             }
+            ended_ = true;
         });
     }
     ~Prober() { Stop(); }
+    // The window answers the last message while the prober ends.
     double Stop() {
         on_ = false;
-        if (thread_.joinable())
+        if (thread_.joinable()) {
+            PumpUntil([this] { return bool(ended_); });
             thread_.join();
+        }
         return worst_;
     }
 
 private:
     HWND window_;
     std::atomic<bool> on_{true};
+    std::atomic<bool> ended_{false};
     std::atomic<double> worst_{0};
     std::thread thread_;
 };
@@ -100,14 +116,6 @@ private:
 void Click(TMainForm& form, TControl* button) {
     SendMessageW(form.Handle(), WM_COMMAND, MAKEWPARAM(0, BN_CLICKED),
                  reinterpret_cast<LPARAM>(button->Handle()));
-}
-
-// Handles the window's messages until `done`, as the message loop would.
-void PumpUntil(const std::function<bool()>& done) {
-    while (!done()) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        PumpMessages();
-    }
 }
 
 struct Figures {
@@ -130,9 +138,19 @@ void OpenAndRead(TMainForm& form, Figures& f) {
     f.readWorst.push_back(worst);
 }
 
+// Whether a message box of this process shows.
+bool NoticeShows() {
+    HWND box = FindWindowW(L"#32770", nullptr);
+    DWORD process = 0;
+    GetWindowThreadProcessId(box, &process);
+    return box && IsWindowVisible(box) && process == GetCurrentProcessId();
+}
+
+// Up to the notice that the text was cut: the system's box takes its own time to appear, and
+// handles the window's messages once it shows.
 void CopyAtTheLimit(TMainForm& form, Figures& f) {
-    MessageBoxWatcher watcher; // the notice that the text was cut
-    Prober prober(form.Handle());
+    MessageBoxWatcher watcher;
+    Prober prober(form.Handle(), NoticeShows);
     auto start = Clock::now();
     Click(form, form.bCopy);
     f.copyMs.push_back(Ms(Clock::now() - start));
@@ -189,7 +207,12 @@ double EscToError(TMainForm& form, const std::u16string& sql) {
     HWND editor = form.eSQL->Handle();
     HWND rows = form.lRows->Handle();
     std::atomic<double> ms = -1;
+    std::atomic<bool> done = false;
     std::thread user([&] {
+        struct Done {
+            std::atomic<bool>& done;
+            ~Done() { done = true; }
+        } mark{done};
         Sleep(700);
         auto pressed = Clock::now();
         PostMessageW(editor, WM_KEYDOWN, VK_ESCAPE, 0);
@@ -206,15 +229,78 @@ double EscToError(TMainForm& form, const std::u16string& sql) {
         }
     });
     Click(form, form.bOpen);
+    // The other thread reads lRows through the window, which must answer until it has.
+    PumpUntil([&] { return bool(done); });
     user.join();
+    return ms;
+}
+
+const std::u16string kSlowCount =
+    u"with recursive c(x) as (select 1 union all select x + 1 from c where x < 3000000000) "
+    u"select count(*) from c";
+
+// The child of CloseDuringWork: the slow statement in a window of its own, until it is closed.
+int CloseChild() {
+    ScratchDirectory scratch{L"qrydesk-bench-close-"};
+    Window<TMainForm> form;
+    form.ADOConnection.SetConnectionString(u"Provider=SQLite;Data Source=" +
+                                           scratch.Path(L"test.db"));
+    form.eSQL->SetText(kSlowCount);
+    PostMessageW(form.Handle(), WM_COMMAND, MAKEWPARAM(0, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(form.bOpen->Handle()));
+    Application.Run(form, SW_SHOWNORMAL);
+    return 0;
+}
+
+struct ChildWindow {
+    DWORD process;
+    HWND window;
+};
+
+BOOL CALLBACK FindChildWindow(HWND window, LPARAM found) {
+    auto* f = reinterpret_cast<ChildWindow*>(found);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process != f->process || !IsWindowVisible(window))
+        return TRUE;
+    f->window = window;
+    return FALSE;
+}
+
+// The time from closing a window whose statement runs to the end of its program.
+double CloseDuringWork() {
+    wchar_t program[MAX_PATH];
+    GetModuleFileNameW(nullptr, program, MAX_PATH);
+    std::wstring command = L"\"" + std::wstring(program) + L"\" --close-child";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION child{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &child))
+        return -1;
+    ChildWindow found{child.dwProcessId, nullptr};
+    for (int i = 0; i < 300 && !found.window; ++i) {
+        Sleep(100);
+        EnumWindows(FindChildWindow, reinterpret_cast<LPARAM>(&found));
+    }
+    Sleep(1500);
+    auto closed = Clock::now();
+    PostMessageW(found.window, WM_CLOSE, 0, 0);
+    WaitForSingleObject(child.hProcess, 60000);
+    double ms = Ms(Clock::now() - closed);
+    TerminateProcess(child.hProcess, 1);
+    CloseHandle(child.hProcess);
+    CloseHandle(child.hThread);
     return ms;
 }
 
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
     InitializeModules();
     Application.Initialize();
+    if (argc > 1 && std::string(argv[1]) == "--close-child")
+        return CloseChild();
     std::string path = TempFile("qrydesk-bench-1m.db");
     MakeTable(path);
     const int runs = 3;
@@ -230,11 +316,11 @@ int main() {
             FirstEdit(form, f);
             WriteAfterOpen(form, path, f);
         }
-        std::vector<double> esc;
-        for (int i = 0; i < runs; ++i)
-            esc.push_back(
-                EscToError(form, u"with recursive c(x) as (select 1 union all select x + 1 from c "
-                                 u"where x < 3000000000) select count(*) from c"));
+        std::vector<double> esc, close;
+        for (int i = 0; i < runs; ++i) {
+            esc.push_back(EscToError(form, kSlowCount));
+            close.push_back(CloseDuringWork());
+        }
         std::printf("SQLite, 1,000,000 rows x 5 columns; medians of %d runs (ms)\n", runs);
         std::printf("  Open until the first screen: %.1f; longest wait for an answer then and "
                     "while the rest is read: %.1f (reading the rest: %.1f)\n",
@@ -247,6 +333,8 @@ int main() {
                     "takes %.1f)\n",
                     Median(f.writeAfterOpenMs), Median(f.readMs));
         std::printf("  Esc to \"Error, \" in lRows, slow statement: %.1f\n", Median(esc));
+        std::printf("  closing the window during a slow statement to the program's end: %.1f\n",
+                    Median(close));
 
         if (const char* port = std::getenv("QRYDESK_PG_PORT")) {
             Click(form, form.bClose);
