@@ -77,12 +77,15 @@ void TADOConnection::Close() {
     if (!driver_)
         return;
     // A query whose remaining rows cannot be read keeps those it has; the connection closes
-    // all the same, and the first such failure is reported afterwards.
+    // all the same, and the first such failure is reported afterwards. Reading them stopped by
+    // the user keeps the connection open.
     std::exception_ptr failure;
     for (TADOQuery* query : queries_) {
         query->Cancel();
         try {
             query->DetachFromConnection();
+        } catch (const EAbort&) {
+            throw;
         } catch (...) {
             if (!failure)
                 failure = std::current_exception();

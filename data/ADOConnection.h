@@ -47,7 +47,9 @@ public:
     // Opens with the connection string last set; nothing when already open. Connecting runs as
     // long work; a wait the user cancels raises EAbort and leaves the connection closed.
     void Open();
-    // Cancels each query's unposted row edit, then closes. Open queries stay open.
+    // Cancels each query's unposted row edit, reads the rest of each open result, then closes.
+    // Open queries stay open. Reading the rest stopped by the user (EAbort) leaves the
+    // connection open.
     void Close();
 
     // The open connection, opening it first when closed. Each of its calls runs as long work.

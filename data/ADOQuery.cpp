@@ -316,26 +316,25 @@ std::size_t TADOQuery::RecordCount() {
 }
 
 void TADOQuery::DetachFromConnection() {
+    if (active_ && (result_ || reader_)) {
+        try {
+            FetchUpTo(std::numeric_limits<std::size_t>::max());
+        } catch (const EAbort&) {
+            // The user stopped the reading: the connection is not to close after all.
+            throw;
+        } catch (...) {
+            // A failed read ends the reading; the rows read stay, failed as they were.
+            EndReadingNow();
+            result_.reset();
+            writable_ = Writable::No;
+            throw;
+        }
+        StopReading();
+        result_.reset();
+    }
     // Rows kept past their connection cannot be written back: a later connection may reach
     // another database.
     writable_ = Writable::No;
-    if (!active_ || (!result_ && !reader_))
-        return;
-    struct Detach {
-        TADOQuery& query;
-        // However the reading ends, nothing may read from the connection once it is gone.
-        ~Detach() {
-            try {
-                query.StopReading();
-            } catch (...) {
-            }
-            if (!query.fetchedAll_ && !query.readFailure_)
-                query.readFailure_ = std::make_unique<Exception>(
-                    u"The connection was closed before every row of the result was read");
-            query.result_.reset();
-        }
-    } detach{*this};
-    FetchUpTo(std::numeric_limits<std::size_t>::max());
 }
 
 void TADOQuery::First() {

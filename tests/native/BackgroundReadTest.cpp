@@ -186,6 +186,19 @@ TEST_P(BackgroundRead, ACancelledWaitKeepsTheRowsAndTheRestCanStillBeRead) {
     EXPECT_EQ(ToUtf8(query.Fields(1).AsString()), "row 1000000");
 }
 
+// Closing the connection reads the rest first; stopping that keeps the connection open.
+TEST_P(BackgroundRead, StoppingTheReadBeforeAClosePutsTheCloseOff) {
+    Open(query, Numbers(1000000));
+    work.cancelAfter = std::chrono::milliseconds(1);
+    EXPECT_EQ(MessageOf([&] { connection.Close(); }),
+              "Reading the rows was cancelled; those read so far are kept");
+    EXPECT_TRUE(connection.Connected());
+    work.cancelAfter.reset();
+    connection.Close();
+    EXPECT_FALSE(connection.Connected());
+    EXPECT_EQ(query.RecordCount(), 1000000u) << "the rest came in before it closed";
+}
+
 TEST_P(BackgroundRead, AnEditWaitsForTheRestAndWritesAsBefore) {
     Run(u"create table t (id integer primary key, name varchar(20))");
     Run(u"insert into t (id, name) " + Numbers(10000));

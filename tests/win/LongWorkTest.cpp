@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <winsock2.h>
+
 #include <atomic>
 #include <string>
 #include <thread>
@@ -77,6 +79,48 @@ TEST_F(LongWorkTest, TheWindowAnswersWhileAStatementRunsAndEscCancelsIt) {
     EXPECT_EQ(ToUtf8(form_.ADOQuery.Fields(0).AsString()), "42");
     Run(form_.bExecute, u"create table t (x integer)");
     EXPECT_EQ(Rows(), "0 Rows Affected");
+}
+
+// A server that takes the connection and never answers: connecting would wait for the login
+// time-out. Esc gives up the wait at once and leaves the window as it was.
+TEST_F(LongWorkTest, EscGivesUpConnectingToAServerThatNeverAnswers) {
+    WSADATA data;
+    ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &data), 0);
+    SOCKET server = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(bind(server, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+    ASSERT_EQ(listen(server, 4), 0);
+    int length = sizeof(address);
+    getsockname(server, reinterpret_cast<sockaddr*>(&address), &length);
+    std::string port = std::to_string(ntohs(address.sin_port));
+
+    form_.cbDBKind->SetItemIndex(1); // SQLServer
+    form_.eServer->SetText(u"127.0.0.1," + FromUtf8(port));
+    form_.eDatabase->SetText(u"master");
+    HWND window = form_.Handle();
+    std::atomic<bool> answered = false;
+    std::thread user([&] {
+        Sleep(1000);
+        DWORD_PTR result = 0;
+        answered = SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &result) != 0;
+        PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0);
+    });
+    MessageBoxWatcher watcher;
+    DWORD started = GetTickCount();
+    Click(form_.Handle(), form_.bConnect);
+    DWORD took = GetTickCount() - started;
+    user.join();
+    closesocket(server);
+    WSACleanup();
+
+    EXPECT_TRUE(answered);
+    EXPECT_LT(took, 10000u) << "well before the login time-out";
+    EXPECT_TRUE(watcher.boxes.empty()) << "giving up is no error";
+    EXPECT_FALSE(form_.ADOConnection.Connected());
+    EXPECT_EQ(ToUtf8(form_.lStatus->Text()), "lStatus");
+    EXPECT_EQ(scratch_.DayLog(), "") << "nothing is logged";
 }
 
 // Run as a child process by the next test: starts the slow statement and runs the window
