@@ -34,6 +34,12 @@ TADOConnection::~TADOConnection() {
     }
 }
 
+void TADOConnection::SetLongWork(LongWork* work) {
+    work_ = work ? work : &InlineWork();
+    if (driver_)
+        waiting_ = std::make_unique<WaitingConnection>(*driver_, *work_);
+}
+
 void TADOConnection::Open() {
     if (driver_)
         return;

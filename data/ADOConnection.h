@@ -30,7 +30,7 @@ public:
 
     // How this connection and its queries wait for the database; the calling thread itself
     // unless set. `work` must outlive the connection.
-    void SetLongWork(LongWork* work) { work_ = work ? work : &InlineWork(); }
+    void SetLongWork(LongWork* work);
     LongWork& Work() const { return *work_; }
     // Reading ahead: once a query has read its first rows, the rest are read in the background
     // until they are all in or its row cache holds `ceilingBytes`; past that, rows are read as

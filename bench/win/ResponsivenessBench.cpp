@@ -252,46 +252,17 @@ int CloseChild() {
     return 0;
 }
 
-struct ChildWindow {
-    DWORD process;
-    HWND window;
-};
-
-BOOL CALLBACK FindChildWindow(HWND window, LPARAM found) {
-    auto* f = reinterpret_cast<ChildWindow*>(found);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (process != f->process || !IsWindowVisible(window))
-        return TRUE;
-    f->window = window;
-    return FALSE;
-}
-
 // The time from closing a window whose statement runs to the end of its program.
 double CloseDuringWork() {
-    wchar_t program[MAX_PATH];
-    GetModuleFileNameW(nullptr, program, MAX_PATH);
-    std::wstring command = L"\"" + std::wstring(program) + L"\" --close-child";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION child{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &child))
+    ChildProcess child(L"--close-child", L"QRYDESK_BENCH_CHILD");
+    HWND window = child.WaitForWindow();
+    if (!window)
         return -1;
-    ChildWindow found{child.dwProcessId, nullptr};
-    for (int i = 0; i < 300 && !found.window; ++i) {
-        Sleep(100);
-        EnumWindows(FindChildWindow, reinterpret_cast<LPARAM>(&found));
-    }
     Sleep(1500);
     auto closed = Clock::now();
-    PostMessageW(found.window, WM_CLOSE, 0, 0);
-    WaitForSingleObject(child.hProcess, 60000);
-    double ms = Ms(Clock::now() - closed);
-    TerminateProcess(child.hProcess, 1);
-    CloseHandle(child.hProcess);
-    CloseHandle(child.hThread);
-    return ms;
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    child.WaitForExit(60000);
+    return Ms(Clock::now() - closed);
 }
 
 } // namespace

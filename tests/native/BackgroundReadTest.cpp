@@ -8,6 +8,7 @@
 #include <string>
 #include <thread>
 
+#include "BackendTest.h"
 #include "MessageOf.h"
 #include "TempFolder.h"
 #include "ThreadedWork.h"
@@ -25,48 +26,15 @@
 
 namespace {
 
-enum class Backend { Sqlite, Postgres };
-
-class BackgroundRead : public ::testing::TestWithParam<Backend> {
+class BackgroundRead : public BackendTest {
 protected:
     void SetUp() override {
-        if (GetParam() == Backend::Sqlite) {
-            text = u"Provider=SQLite;Data Source=" + FromUtf8(folder.File("read.db").string());
-        } else {
-            const char* port = std::getenv("QRYDESK_PG_PORT");
-            if (!port || !*port) {
-                if (std::getenv("QRYDESK_PG_REQUIRED"))
-                    FAIL() << "QRYDESK_PG_PORT is not set";
-                GTEST_SKIP() << "QRYDESK_PG_PORT is not set";
-            }
-            text = u"Provider=MSDASQL;Extended Properties='Driver={PostgreSQL Unicode};"
-                   u"Server=127.0.0.1;Port=" +
-                   FromUtf8(port) + u";Database=postgres;UID=postgres'";
-        }
-        for (TADOConnection* c : {&connection, &other}) {
-            c->SetConnectionString(text);
+        for (TADOConnection* c : {&connection, &other})
             c->SetLongWork(&work);
-        }
         connection.SetReadAhead(64 << 20, [] {});
-        query.SetConnection(&connection);
-        otherQuery.SetConnection(&other);
+        BackendTest::SetUp();
         source.SetDataSet(&query);
-        if (Pg()) {
-            // Tests run side by side on the one server: each gets a schema of its own.
-            schema = u"bg" + FromUtf8(std::to_string(getpid()));
-            Run(u"drop schema if exists " + schema + u" cascade; create schema " + schema);
-            for (TADOQuery* q : {&query, &otherQuery})
-                Execute(*q, u"set search_path to " + schema);
-        }
     }
-
-    void TearDown() override {
-        if (!schema.empty())
-            Run(u"drop schema " + schema + u" cascade");
-    }
-
-    bool Pg() const { return GetParam() == Backend::Postgres; }
-    void Run(const std::u16string& sql) { Execute(otherQuery, sql); }
 
     // Rows 1 .. count: the number, and `second` of it.
     std::u16string Numbers(long long count, std::u16string second = u"'row ' || x") const {
@@ -86,12 +54,7 @@ protected:
         query.RowsArrived();
     }
 
-    TempFolder folder;
-    std::u16string text, schema;
     ThreadedWork work;
-    FakePlatform platform;
-    TADOConnection connection, other;
-    TADOQuery query{platform}, otherQuery{platform};
     TDataSource source;
 };
 
@@ -122,7 +85,7 @@ TEST_P(BackgroundRead, TheDatabaseIsLetGoOnceTheLastRowIsIn) {
         EXPECT_EQ(MessageOf([&] { Run(u"alter table t add column z integer"); }), "(no error)");
     } else {
         sqlite3* writer = nullptr;
-        ASSERT_EQ(sqlite3_open(folder.File("read.db").string().c_str(), &writer), SQLITE_OK);
+        ASSERT_EQ(sqlite3_open(folder.File("test.db").string().c_str(), &writer), SQLITE_OK);
         EXPECT_EQ(sqlite3_exec(writer, "update t set v = v + 1", nullptr, nullptr, nullptr),
                   SQLITE_OK)
             << sqlite3_errmsg(writer);
@@ -212,8 +175,6 @@ TEST_P(BackgroundRead, AnEditWaitsForTheRestAndWritesAsBefore) {
 }
 
 INSTANTIATE_TEST_SUITE_P(, BackgroundRead, ::testing::Values(Backend::Sqlite, Backend::Postgres),
-                         [](const auto& info) {
-                             return info.param == Backend::Sqlite ? "Sqlite" : "Postgres";
-                         });
+                         BackendName);
 
 } // namespace

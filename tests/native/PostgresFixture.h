@@ -9,6 +9,17 @@
 #include "base/Text.h"
 #include "data/drivers/Driver.h"
 
+// The server scripts/test starts, as the program reaches it: through psqlODBC, which the routing
+// asks to stream. Empty without the server.
+inline std::u16string PostgresConnectionString() {
+    const char* port = std::getenv("QRYDESK_PG_PORT");
+    if (!port || !*port)
+        return {};
+    return u"Provider=MSDASQL;Extended Properties='Driver={PostgreSQL Unicode};"
+           u"Server=127.0.0.1;Port=" +
+           FromUtf8(port) + u";Database=postgres;UID=postgres'";
+}
+
 // The server scripts/test starts; without it the tests skip, unless they are required.
 class PostgresFixture : public ::testing::Test {
 protected:
@@ -22,13 +33,8 @@ protected:
         db = Connect();
     }
 
-    // A connection through the routing, which asks psqlODBC to stream.
     static std::unique_ptr<DriverConnection> Connect() {
-        return ConnectDriver(u"Provider=MSDASQL;Extended Properties='Driver={PostgreSQL Unicode};"
-                             u"Server=127.0.0.1;Port=" +
-                                 FromUtf8(std::getenv("QRYDESK_PG_PORT")) +
-                                 u";Database=postgres;UID=postgres'",
-                             15);
+        return ConnectDriver(PostgresConnectionString(), 15);
     }
 
     std::unique_ptr<DriverConnection> db;

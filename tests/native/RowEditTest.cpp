@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "BackendTest.h"
 #include "MessageOf.h"
 #include "TempFolder.h"
 #include "app/CopyText.h"
@@ -21,38 +22,12 @@
 
 namespace {
 
-enum class Backend { Sqlite, Postgres };
-
-class RowEdit : public ::testing::TestWithParam<Backend> {
+class RowEdit : public BackendTest {
 protected:
     void SetUp() override {
-        std::u16string text;
-        if (GetParam() == Backend::Sqlite) {
-            text = u"Provider=SQLite;Data Source=" + FromUtf8(folder.File("edit.db").string());
-        } else {
-            const char* port = std::getenv("QRYDESK_PG_PORT");
-            if (!port || !*port) {
-                if (std::getenv("QRYDESK_PG_REQUIRED"))
-                    FAIL() << "QRYDESK_PG_PORT is not set";
-                GTEST_SKIP() << "QRYDESK_PG_PORT is not set";
-            }
-            text = u"Provider=MSDASQL;Extended Properties='Driver={PostgreSQL Unicode};"
-                   u"Server=127.0.0.1;Port=" +
-                   FromUtf8(port) + u";Database=postgres;UID=postgres'";
-        }
-        connection.SetConnectionString(text);
-        other.SetConnectionString(text);
-        query.SetConnection(&connection);
-        otherQuery.SetConnection(&other);
-        if (Pg()) {
-            // Tests run side by side on the one server: each gets a schema of its own.
-            schema = u"edit" + FromUtf8(std::to_string(getpid()));
-            Run(u"drop schema if exists " + schema + u" cascade; create schema " + schema);
-            for (TADOQuery* q : {&query, &otherQuery}) {
-                q->SetSQL({u"set search_path to " + schema});
-                q->ExecSQL();
-            }
-        }
+        BackendTest::SetUp();
+        if (!Ready())
+            return;
         Run(u"drop table if exists people; drop table if exists nokey; drop table if exists pets");
         Run(std::u16string(u"create table people (id ") + (Pg() ? u"serial" : u"integer") +
             u" primary key, name varchar(20) not null, qty integer default 7, "
@@ -64,13 +39,6 @@ protected:
             Run(u"select setval('people_id_seq', 3)");
     }
 
-    void TearDown() override {
-        if (!schema.empty())
-            Run(u"drop schema " + schema + u" cascade");
-    }
-
-    bool Pg() const { return GetParam() == Backend::Postgres; }
-    void Run(const std::u16string& sql) { Execute(otherQuery, sql); }
     void Open(const std::u16string& sql) { ::Open(query, sql); }
     // The table as the other connection reads it: rows by "/", fields by "|".
     std::string Table(const std::u16string& sql) {
@@ -80,12 +48,6 @@ protected:
         return text;
     }
     std::string People() { return Table(u"select id, name, qty from people order by id"); }
-
-    TempFolder folder;
-    std::u16string schema;
-    FakePlatform platform; // "M/d/yyyy", "h:mm:ss tt" and "."
-    TADOConnection connection, other;
-    TADOQuery query{platform}, otherQuery{platform};
 };
 
 TEST_P(RowEdit, EditInsertAndDeleteReachTheDatabase) {
@@ -467,8 +429,6 @@ TEST_P(RowEdit, ValuesThatCannotBeMatchedExactlyAreOnlyShown) {
 }
 
 INSTANTIATE_TEST_SUITE_P(, RowEdit, ::testing::Values(Backend::Sqlite, Backend::Postgres),
-                         [](const auto& info) {
-                             return info.param == Backend::Sqlite ? "Sqlite" : "Postgres";
-                         });
+                         BackendName);
 
 } // namespace

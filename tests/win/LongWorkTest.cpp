@@ -142,50 +142,16 @@ TEST(LongWorkChild, SlowStatementUntilClosed) {
     EXPECT_NE(log.find(": Open Query: Error, interrupted\r\n"), std::string::npos) << log;
 }
 
-struct Found {
-    DWORD process;
-    HWND window;
-};
-
-BOOL CALLBACK FindWindowOf(HWND window, LPARAM found) {
-    auto* f = reinterpret_cast<Found*>(found);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (process != f->process || !IsWindowVisible(window))
-        return TRUE;
-    f->window = window;
-    return FALSE;
-}
-
 TEST(LongWorkClose, ClosingTheWindowDuringAStatementEndsTheProgram) {
-    wchar_t program[MAX_PATH];
-    GetModuleFileNameW(nullptr, program, MAX_PATH);
-    std::wstring command =
-        L"\"" + std::wstring(program) + L"\" --gtest_filter=LongWorkChild.SlowStatementUntilClosed";
-    SetEnvironmentVariableW(L"QRYDESK_LONG_WORK_CHILD", L"1");
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION child{};
-    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               nullptr, &startup, &child));
-    SetEnvironmentVariableW(L"QRYDESK_LONG_WORK_CHILD", nullptr);
-
-    Found found{child.dwProcessId, nullptr};
-    for (int i = 0; i < 300 && !found.window; ++i) {
-        Sleep(100);
-        EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(&found));
-    }
-    ASSERT_NE(found.window, nullptr) << "the child shows its window";
+    ChildProcess child(L"--gtest_filter=LongWorkChild.SlowStatementUntilClosed",
+                       L"QRYDESK_LONG_WORK_CHILD");
+    ASSERT_TRUE(child.Started());
+    HWND window = child.WaitForWindow();
+    ASSERT_NE(window, nullptr) << "the child shows its window";
     Sleep(1500); // the statement is running by now
-    PostMessageW(found.window, WM_CLOSE, 0, 0);
+    PostMessageW(window, WM_CLOSE, 0, 0);
     // Well within this; the benchmark measures how soon.
-    EXPECT_EQ(WaitForSingleObject(child.hProcess, 30000), WAIT_OBJECT_0);
-    DWORD exitCode = 1;
-    GetExitCodeProcess(child.hProcess, &exitCode);
-    EXPECT_EQ(exitCode, 0u);
-    TerminateProcess(child.hProcess, 1);
-    CloseHandle(child.hProcess);
-    CloseHandle(child.hThread);
+    EXPECT_EQ(child.WaitForExit(30000), std::optional<DWORD>(0));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -142,4 +143,67 @@ private:
     static inline int count_ = 0;
     wchar_t previous_[MAX_PATH];
     std::wstring path_;
+};
+
+// This program run again with `arguments` (and the variable `name` set to "1" for it), as a
+// child process; ended, if it still runs, when the object goes.
+class ChildProcess {
+public:
+    ChildProcess(const std::wstring& arguments, const wchar_t* name) {
+        wchar_t program[MAX_PATH];
+        GetModuleFileNameW(nullptr, program, MAX_PATH);
+        std::wstring command = L"\"" + std::wstring(program) + L"\" " + arguments;
+        SetEnvironmentVariableW(name, L"1");
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        started_ = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                  nullptr, &startup, &process_);
+        SetEnvironmentVariableW(name, nullptr);
+    }
+    ~ChildProcess() {
+        if (!started_)
+            return;
+        TerminateProcess(process_.hProcess, 1);
+        CloseHandle(process_.hProcess);
+        CloseHandle(process_.hThread);
+    }
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    bool Started() const { return started_; }
+    // Its first visible top-level window, once it shows (within 30 s); null if none does.
+    HWND WaitForWindow() const {
+        Found found{process_.dwProcessId, nullptr};
+        for (int i = 0; i < 300 && started_ && !found.window; ++i) {
+            Sleep(100);
+            EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(&found));
+        }
+        return found.window;
+    }
+    // Its exit code once it ends within `milliseconds`; none while it still runs.
+    std::optional<DWORD> WaitForExit(DWORD milliseconds) const {
+        if (!started_ || WaitForSingleObject(process_.hProcess, milliseconds) != WAIT_OBJECT_0)
+            return std::nullopt;
+        DWORD code = 0;
+        GetExitCodeProcess(process_.hProcess, &code);
+        return code;
+    }
+
+private:
+    struct Found {
+        DWORD process;
+        HWND window;
+    };
+    static BOOL CALLBACK FindWindowOf(HWND window, LPARAM found) {
+        auto* f = reinterpret_cast<Found*>(found);
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        if (process != f->process || !IsWindowVisible(window))
+            return TRUE;
+        f->window = window;
+        return FALSE;
+    }
+
+    PROCESS_INFORMATION process_{};
+    bool started_ = false;
 };
