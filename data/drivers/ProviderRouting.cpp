@@ -1,5 +1,7 @@
 #include "data/drivers/ProviderRouting.h"
 
+#include <algorithm>
+#include <iterator>
 #include <optional>
 
 #include "base/Exception.h"
@@ -18,8 +20,31 @@ bool IsOdbcKeyword(std::u16string_view key) {
     return !key.empty() && key.find_first_of(u"[]{}(),;?*=!@") == std::u16string_view::npos;
 }
 
-// An ODBC connection string being assembled. Setting a key again replaces its earlier value,
-// so that no driver has to decide which of two wins.
+// Names under which drivers read one setting besides its ODBC name: psqlODBC reads
+// "Username" and "Password", MariaDB's and MySQL's drivers "User", "Password" and "DB",
+// DataDirect's "LogonID".
+constexpr const char16_t* kSettingNames[][4] = {
+    {u"UID", u"Username", u"User", u"LogonID"},
+    {u"PWD", u"Password"},
+    {u"DATABASE", u"DB"},
+};
+
+bool SameSetting(std::u16string_view a, std::u16string_view b) {
+    if (SameText(a, b))
+        return true;
+    for (const auto& names : kSettingNames) {
+        auto named = [&](std::u16string_view key) {
+            return std::any_of(std::begin(names), std::end(names),
+                               [&](const char16_t* name) { return name && SameText(key, name); });
+        };
+        if (named(a) && named(b))
+            return true;
+    }
+    return false;
+}
+
+// An ODBC connection string being assembled. Setting a key again, under any of its names,
+// replaces its earlier value, so that no driver has to decide which of two wins.
 class OdbcString {
 public:
     void Set(std::u16string_view key, std::u16string_view value) {
@@ -31,7 +56,7 @@ public:
     }
     // A segment kept exactly as written, with the value it stands for.
     void SetSegment(std::u16string_view key, std::u16string_view value, std::u16string segment) {
-        std::erase_if(entries_, [&](const Entry& entry) { return SameText(entry.key, key); });
+        std::erase_if(entries_, [&](const Entry& entry) { return SameSetting(entry.key, key); });
         entries_.push_back({std::u16string(key), std::u16string(value), std::move(segment)});
     }
     std::optional<std::u16string> Value(std::u16string_view key) const {
@@ -223,6 +248,8 @@ OdbcString MsdasqlString(const ConnectionString& connection) {
     OdbcString odbc;
     if (auto extended = connection.Value(u"Extended Properties"))
         AppendOdbcString(*extended, odbc);
+    // "Database" is the key that psqlODBC, SQLite ODBC (as the database file) and FreeTDS
+    // each read, all without regard to case; none of them knows "Initial Catalog".
     static constexpr KeyMapping kKeys[] = {
         {u"Extended Properties", nullptr},
         {u"Data Source", u"DSN"},
@@ -232,17 +259,42 @@ OdbcString MsdasqlString(const ConnectionString& connection) {
     return odbc;
 }
 
+enum class Streaming { None, Sqlite, Postgres };
+
+// A driver by its name (Windows' "SQLite3 ODBC Driver", "PostgreSQL Unicode(x64)"; unixODBC's
+// "SQLite3", "PostgreSQL Unicode") or, as unixODBC also takes it, by its library's path
+// (".../libsqlite3odbc.so", ".../psqlodbcw.so").
+Streaming StreamingOf(std::u16string_view driver) {
+    std::u16string_view file = driver.substr(driver.find_last_of(u"/\\") + 1);
+    if (StartsWithText(file, u"SQLite") || StartsWithText(file, u"libsqlite"))
+        return Streaming::Sqlite;
+    if (StartsWithText(file, u"PostgreSQL") || StartsWithText(file, u"psqlodbc"))
+        return Streaming::Postgres;
+    return Streaming::None;
+}
+
+// The driver the string connects with: its own DRIVER, or the one its DSN names.
+std::u16string DriverOf(const OdbcString& odbc, const std::vector<OdbcDataSource>& dataSources) {
+    if (auto driver = odbc.Value(u"DRIVER"))
+        return *driver;
+    if (auto dsn = odbc.Value(u"DSN"))
+        for (const OdbcDataSource& source : dataSources)
+            if (SameText(source.name, *dsn))
+                return source.driver;
+    return {};
+}
+
 // SQLite ODBC and psqlODBC read a whole result into memory before returning its first row,
 // unless told to step through it (SQLite) or to fetch it through a cursor in blocks
-// (PostgreSQL). psqlODBC also reports booleans as text unless told otherwise.
-void AddStreamingKeys(OdbcString& odbc) {
-    auto driver = odbc.Value(u"DRIVER");
-    if (!driver)
-        return;
-    if (StartsWithText(*driver, u"SQLite")) {
+// (PostgreSQL). psqlODBC also reports booleans as text unless told otherwise. These settings
+// override a data source's own, which the driver manager under Wine gives no way to read.
+void AddStreamingKeys(OdbcString& odbc, const std::vector<OdbcDataSource>& dataSources) {
+    switch (StreamingOf(DriverOf(odbc, dataSources))) {
+    case Streaming::Sqlite:
         if (!odbc.Has(u"StepAPI"))
             odbc.Set(u"StepAPI", u"1");
-    } else if (StartsWithText(*driver, u"PostgreSQL")) {
+        break;
+    case Streaming::Postgres:
         // psqlODBC also reads each setting under a two-character abbreviation.
         if (!odbc.Has(u"UseDeclareFetch") && !odbc.Has(u"B6")) {
             odbc.Set(u"UseDeclareFetch", u"1");
@@ -251,6 +303,9 @@ void AddStreamingKeys(OdbcString& odbc) {
         }
         if (!odbc.Has(u"BoolsAsChar") && !odbc.Has(u"B9"))
             odbc.Set(u"BoolsAsChar", u"0");
+        break;
+    case Streaming::None:
+        break;
     }
 }
 
@@ -262,7 +317,8 @@ bool IsMsdasql(std::u16string_view provider) {
 } // namespace
 
 ProviderRoute RouteProvider(const ConnectionString& connection,
-                            const std::vector<std::u16string>& installedDrivers) {
+                            const std::vector<std::u16string>& installedDrivers,
+                            const std::vector<OdbcDataSource>& dataSources) {
     std::u16string provider = connection.Value(u"Provider").value_or(u"");
     if (SameText(provider, u"SQLite"))
         return {ProviderRoute::Kind::Sqlite, connection.Value(u"Data Source").value_or(u"")};
@@ -277,6 +333,6 @@ ProviderRoute RouteProvider(const ConnectionString& connection,
     else
         throw Exception(u"Provider cannot be found: " + provider +
                         u" (known providers: SQLOLEDB.1, OraOLEDB.Oracle.1, MSDASQL, SQLite)");
-    AddStreamingKeys(odbc);
+    AddStreamingKeys(odbc, dataSources);
     return {ProviderRoute::Kind::Odbc, odbc.Text()};
 }

@@ -1,9 +1,14 @@
 # Used by scripts/test: a throwaway PostgreSQL 15 server for the data layer's tests, in a
 # temporary directory, on 127.0.0.1 only, with trust authentication (user and database
-# "postgres"). start_postgres exports QRYDESK_PG_PORT; stop_postgres removes every trace.
+# "postgres"). start_postgres exports QRYDESK_PG_PORT, and QRYDESK_PG_DSN: the name of an ODBC
+# data source for the server (psqlODBC, database "postgres", no user) in an odbc.ini of its
+# own, which ODBCINI names. unixODBC reads that file also for the Windows tests, since Wine
+# hands their ODBC calls to it; a data source in the Wine registry would not reach it.
+# stop_postgres removes every trace.
 
 pg_bin=/usr/lib/postgresql/15/bin
 pg_dir=""
+pg_odbcini_before=""
 
 # PostgreSQL refuses to run as root, so root hands the server to the postgres user. Anyone
 # else runs it as themselves: the directory is their own and no privilege is needed.
@@ -50,6 +55,15 @@ EOF
         for _ in $(seq 100); do
             if "$pg_bin/pg_isready" -q -h 127.0.0.1 -p "$port" -U postgres; then
                 export QRYDESK_PG_PORT=$port
+                cat >"$pg_dir/odbc.ini" <<EOF
+[QrydeskTest]
+Driver=PostgreSQL Unicode
+Servername=127.0.0.1
+Port=$port
+Database=postgres
+EOF
+                pg_odbcini_before=${ODBCINI-}
+                export ODBCINI="$pg_dir/odbc.ini" QRYDESK_PG_DSN=QrydeskTest
                 echo "postgres: server on 127.0.0.1:$port, data in $pg_dir"
                 return 0
             fi
@@ -73,5 +87,10 @@ stop_postgres() {
     fi
     rm -rf "$pg_dir"
     pg_dir=""
-    unset QRYDESK_PG_PORT
+    unset QRYDESK_PG_PORT QRYDESK_PG_DSN
+    if [ -n "$pg_odbcini_before" ]; then
+        export ODBCINI=$pg_odbcini_before
+    else
+        unset ODBCINI
+    fi
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/Text.h"
+#include "tests/fuzz/FuzzSupport.h"
 
 std::optional<OdbcSettings> ReadOdbcSettings(std::u16string_view text) {
     OdbcSettings settings;
@@ -41,4 +42,26 @@ std::optional<OdbcSettings> ReadOdbcSettings(std::u16string_view text) {
         pos = end + 1;
     }
     return settings;
+}
+
+bool SameOdbcSetting(std::u16string_view a, std::u16string_view b) {
+    static const std::vector<std::vector<std::u16string_view>> kNames = {
+        {u"UID", u"Username", u"User", u"LogonID"}, {u"PWD", u"Password"}, {u"DATABASE", u"DB"}};
+    auto names = [](const std::vector<std::u16string_view>& group, std::u16string_view key) {
+        return std::any_of(group.begin(), group.end(),
+                           [&](std::u16string_view name) { return SameText(name, key); });
+    };
+    return SameText(a, b) || std::any_of(kNames.begin(), kNames.end(), [&](const auto& group) {
+               return names(group, a) && names(group, b);
+           });
+}
+
+OdbcSettings RequireRoutedSettings(std::u16string_view odbc, std::u16string_view text) {
+    auto settings = ReadOdbcSettings(odbc);
+    Require(settings.has_value(), "the ODBC string reads by the ODBC rule", text);
+    for (std::size_t i = 0; i < settings->size(); ++i)
+        for (std::size_t j = 0; j < i; ++j)
+            Require(!SameOdbcSetting((*settings)[i].first, (*settings)[j].first),
+                    "a setting comes once, under one of its names", text);
+    return *settings;
 }

@@ -16,3 +16,12 @@ using OdbcSettings = std::vector<std::pair<std::u16string, std::u16string>>;
 // (data/drivers/odbc/OdbcConnectionString.h) on purpose: an oracle that did would agree with
 // the faults it is there to find.
 std::optional<OdbcSettings> ReadOdbcSettings(std::u16string_view text);
+
+// Whether two keys name one setting as drivers read them: the same key in any case, or two of
+// the names that drivers take for the user (UID, Username, User, LogonID), the password (PWD,
+// Password) or the database (DATABASE, DB).
+bool SameOdbcSetting(std::u16string_view a, std::u16string_view b);
+
+// The settings of an ODBC string the routing made, which must read by the ODBC rule and name
+// each setting once, under one of its names; `text` is the fuzz input, for the report.
+OdbcSettings RequireRoutedSettings(std::u16string_view odbc, std::u16string_view text);

@@ -61,6 +61,7 @@ std::u16string Hex(std::string_view bytes) {
 
 class Postgres : public PostgresFixture {
 protected:
+    void ExpectRowsComeFromTheServerAsRead();
     long long Count(const char16_t* sql) {
         auto result = db->OpenResult(sql);
         std::vector<CellValue> row;
@@ -158,7 +159,7 @@ TEST_F(Postgres, FailuresCarryTheServersMessage) {
 
 // psqlODBC would otherwise read all the rows before handing over the first. Each row produced
 // here draws from a sequence, and the sequence shows how far the server has gone.
-TEST_F(Postgres, LargeResultsComeFromTheServerAsRead) {
+void Postgres::ExpectRowsComeFromTheServerAsRead() {
     db->Execute(u"create temp sequence produced");
     auto result =
         db->OpenResult(u"select x, nextval('produced') from generate_series(1, 1000000) as x");
@@ -172,6 +173,22 @@ TEST_F(Postgres, LargeResultsComeFromTheServerAsRead) {
     long long later = Count(u"select last_value from produced");
     EXPECT_GT(later, first);
     EXPECT_LT(later, 1000000);
+}
+
+TEST_F(Postgres, LargeResultsComeFromTheServerAsRead) {
+    ExpectRowsComeFromTheServerAsRead();
+}
+
+// The routing finds psqlODBC behind the data source that scripts/test registers.
+TEST_F(Postgres, LargeResultsComeAsReadThroughADataSourceToo) {
+    const char* dsn = std::getenv("QRYDESK_PG_DSN");
+    if (!dsn) {
+        if (std::getenv("QRYDESK_PG_REQUIRED"))
+            FAIL() << "QRYDESK_PG_DSN is not set";
+        GTEST_SKIP() << "QRYDESK_PG_DSN is not set";
+    }
+    db = ConnectDriver(u"Provider=MSDASQL;Data Source=" + U(dsn) + u";User ID=postgres", 15);
+    ExpectRowsComeFromTheServerAsRead();
 }
 
 TEST(OdbcDriver, SqliteOdbcDriverReadsItsOwnFile) {

@@ -83,6 +83,11 @@ TEST(ProviderRouting, RoutesEachProviderToItsDriverWithItsKeys) {
         {u"Provider=MSDASQL;Data Source=sales;User ID=u;Password=p", kHostDrivers,
          "DSN=sales;UID=u;PWD=p"},
         {u"Extended Properties='DSN=sales;UID=old';User ID=new", {}, "DSN=sales;UID=new"},
+        // A setting set again under another of its names replaces the first.
+        {u"Extended Properties='DSN=sales;Username=old;pwd=x;DB=a;Password=y';User ID=new;"
+         u"Password=p;Initial Catalog=b",
+         {},
+         "DSN=sales;UID=new;PWD=p;DATABASE=b"},
         {u"Driver={SQLite3};Database=/tmp/x.db", kHostDrivers,
          "Driver={SQLite3};Database=/tmp/x.db;StepAPI=1"},
         {u"Provider=MSDASQL;Extended Properties='Driver={PostgreSQL Unicode};Server=h'",
@@ -102,6 +107,38 @@ TEST(ProviderRouting, RoutesEachProviderToItsDriverWithItsKeys) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(Route(c.text.c_str(), c.drivers), c.expected) << ToUtf8(c.text);
+}
+
+// The driver that decides on streaming is the string's own, named or given by its library's
+// path, or the one its data source names.
+TEST(ProviderRouting, StreamsByTheDriverOfTheDataSourceOrTheLibrary) {
+    const std::vector<OdbcDataSource> sources = {
+        {u"pg", u"PostgreSQL Unicode"},
+        {u"lite", u"/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so"},
+        {u"win", u"SQLite3 ODBC Driver"},
+        {u"tds", u"FreeTDS"},
+    };
+    const std::string postgres = ";UseDeclareFetch=1;Fetch=1000;BoolsAsChar=0";
+    struct Case {
+        const char16_t* odbc;
+        std::string expected;
+    } cases[] = {
+        {u"DSN=PG", "DSN=PG" + postgres},
+        {u"DSN=lite;UID=u", "DSN=lite;UID=u;StepAPI=1"},
+        {u"DSN=win;StepAPI=0", "DSN=win;StepAPI=0"},
+        {u"DSN=tds", "DSN=tds"},
+        {u"DSN=missing", "DSN=missing"},
+        {u"Driver=/usr/lib/x86_64-linux-gnu/odbc/psqlodbcw.so;Server=h",
+         "Driver=/usr/lib/x86_64-linux-gnu/odbc/psqlodbcw.so;Server=h" + postgres},
+        {u"Driver={C:\\Program Files\\psqlODBC\\bin\\psqlodbc35w.dll}",
+         "Driver={C:\\Program Files\\psqlODBC\\bin\\psqlodbc35w.dll}" + postgres},
+        {u"Driver={PostgreSQL Unicode(x64)}", "Driver={PostgreSQL Unicode(x64)}" + postgres},
+    };
+    for (const auto& c : cases) {
+        auto text = u"Provider=MSDASQL;Extended Properties=" + ConnectionStringValue(c.odbc);
+        EXPECT_EQ(ToUtf8(RouteProvider(ConnectionString::Parse(text), {}, sources).target),
+                  c.expected);
+    }
 }
 
 TEST(ProviderRouting, NamesTheMissingProviderOrDriver) {

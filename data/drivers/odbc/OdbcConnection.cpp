@@ -8,7 +8,6 @@
 #include "data/drivers/odbc/OdbcCancel.h"
 #include "data/drivers/odbc/OdbcCatalog.h"
 #include "data/drivers/odbc/OdbcDialect.h"
-#include "data/drivers/odbc/OdbcDriver.h"
 #include "data/drivers/odbc/OdbcHandle.h"
 #include "data/drivers/odbc/OdbcParameters.h"
 #include "data/drivers/odbc/OdbcPostgres.h"
@@ -275,27 +274,6 @@ private:
 };
 
 } // namespace
-
-std::vector<std::u16string> InstalledOdbcDrivers() {
-    OdbcHandle env = OdbcEnvironment();
-    std::vector<std::u16string> names;
-    std::u16string name(256, u'\0');
-    std::u16string attributes(1024, u'\0');
-    SQLUSMALLINT direction = SQL_FETCH_FIRST;
-    for (;;) {
-        SQLSMALLINT nameLength = 0, attributesLength = 0;
-        SQLRETURN rc = SQLDriversW(env.Get(), direction, Wide(name.data()),
-                                   SQLSMALLINT(name.size()), &nameLength, Wide(attributes.data()),
-                                   SQLSMALLINT(attributes.size()), &attributesLength);
-        if (rc == SQL_NO_DATA)
-            break;
-        env.Check(rc, u"SQLDrivers");
-        names.emplace_back(name.data(), std::min<std::size_t>(std::max<SQLSMALLINT>(nameLength, 0),
-                                                              name.size() - 1));
-        direction = SQL_FETCH_NEXT;
-    }
-    return names;
-}
 
 std::unique_ptr<DriverConnection> ConnectOdbc(std::u16string_view odbcConnectionString,
                                               int loginTimeoutSeconds) {
