@@ -20,3 +20,10 @@ std::u16string LogFileName(const TDateTime& Date);
 // the short date, a blank and the long time, or the date alone at exactly midnight.
 std::u16string LogLine(const TDateTime& now, std::u16string_view shortDate,
                        std::u16string_view longTime, std::u16string_view message);
+
+// The text with every password it names replaced by "***", for a connection string typed as
+// a server name: the value of each key that spells a password (PWD, Password, and longer names
+// holding "pwd" or "passw", in any case), up to where the reader that takes the most of it
+// would end it. A key counts at the start and after every ";", also inside braces. Text
+// without "=" comes back unchanged.
+std::u16string PasswordsMasked(std::u16string_view text);

@@ -1,5 +1,7 @@
 #include "app/ConnectionStrings.h"
 
+#include <utility>
+
 #include "data/ConnectionString.h"
 
 std::u16string BuildConnectionString(int kindIndex, std::u16string_view server,
@@ -12,6 +14,18 @@ std::u16string BuildConnectionString(int kindIndex, std::u16string_view server,
                u";Data Source=" + ConnectionStringValue(database);
     case dkSQLite:
         return u"Provider=SQLite;Data Source=" + ConnectionStringValue(database);
+    case dkOdbc: {
+        bool connectionString = server.find(u'=') != std::u16string_view::npos;
+        std::u16string text =
+            u"Provider=MSDASQL;" +
+            std::u16string(connectionString ? u"Extended Properties=" : u"Data Source=") +
+            ConnectionStringValue(server);
+        for (auto [key, value] : {std::pair{u"Initial Catalog", database},
+                                  std::pair{u"User ID", user}, std::pair{u"Password", password}})
+            if (!value.empty())
+                text += u";" + std::u16string(key) + u"=" + ConnectionStringValue(value);
+        return text;
+    }
     default:
         return u"Provider=SQLOLEDB.1;Persist Security Info=False;User ID=" +
                ConnectionStringValue(user) + u";password=" + ConnectionStringValue(password) +

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "app/ActivityLogText.h"
 #include "app/ActivityLog_win.h"
 #include "app/ConnectionStrings.h"
 #include "app/CopyText.h"
@@ -79,6 +80,7 @@ TMainForm::TMainForm() : TForm(kDesign), ADOQuery(Services()) {
     cbDBKind->AddItem(u"Oracle");
     cbDBKind->AddItem(u"SQLServer");
     cbDBKind->AddItem(u"SQLite");
+    cbDBKind->AddItem(u"ODBC");
     bConnect = StoredBiDi(Place(Make<TBiDiButton>(), 8, 142, 75, 25, 5, u"Connect"));
     eUser = StoredBiDi(Place(Make<TBiDiEdit>(), 96, 88, 121, 21, 3, u""));
     ePwd = StoredBiDi(Place(Make<TBiDiEdit>(), 96, 115, 121, 21, 4, u""));
@@ -170,8 +172,8 @@ void TMainForm::bConnectClick(TObject*) {
     if (ADOConnection.Connected()) {
         ADOConnection.Close();
         lStatus->SetText(u"Not Connected");
-        WriteLog(u"Disconnect from " + eServer->Text() + u"/" + eDatabase->Text() + u", " +
-                 lStatus->Text());
+        WriteLog(u"Disconnect from " + PasswordsMasked(eServer->Text()) + u"/" + eDatabase->Text() +
+                 u", " + lStatus->Text());
     } else {
         int kind = cbDBKind->ItemIndex();
         std::u16string server = eServer->Text();
@@ -180,7 +182,8 @@ void TMainForm::bConnectClick(TObject*) {
             BuildConnectionString(kind, server, database, eUser->Text(), ePwd->Text()));
         ADOConnection.Open();
         lStatus->SetText(u"Connected");
-        WriteLog(u"Connect to " + server + u"/" + database + u", " + lStatus->Text());
+        WriteLog(u"Connect to " + PasswordsMasked(server) + u"/" + database + u", " +
+                 lStatus->Text());
     }
 }
 

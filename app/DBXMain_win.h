@@ -55,7 +55,8 @@ public:
     void FormCreate(TObject* Sender);
     void FormDestroy(TObject* Sender);
     // Opens the connection the kind and the edits describe, or closes an open one however it
-    // was opened. A failed open raises and leaves the status and the log untouched.
+    // was opened. A failed open raises and leaves the status and the log untouched. The log
+    // shows the server with any password a connection string in it names masked.
     void bConnectClick(TObject* Sender);
     // Open, Execute and Close of the editor's statement: each run enters the history first,
     // shows its outcome in lRows and is logged before and after; a data error is shown there

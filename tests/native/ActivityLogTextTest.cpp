@@ -43,4 +43,38 @@ TEST(ActivityLogText, LineKeepsTheMessageAndDropsTheTimeAtMidnight) {
               "d t: Exec Query: update t\r\nset a = 1\r\n");
 }
 
+// However a password is spelled or quoted in a connection string typed as a server, none of
+// it reaches the log, and the rest stays as typed.
+TEST(ActivityLogText, PasswordsInAConnectionStringAreMasked) {
+    struct Case {
+        const char16_t* typed;
+        const char16_t* logged;
+    } cases[] = {
+        {u"Sales", u"Sales"},
+        {u"db01,1433", u"db01,1433"},
+        {u"Driver={PostgreSQL Unicode};Server=h;PWD=s3cret;UID=u",
+         u"Driver={PostgreSQL Unicode};Server=h;PWD=***;UID=u"},
+        {u"DSN=a;pwd=x", u"DSN=a;pwd=***"},
+        {u"DSN=a; Password = x ;UID=u", u"DSN=a; Password =***;UID=u"},
+        {u"PASSWORD=x;NewPassword=y;KeyStorePwd=z;Passwd=w",
+         u"PASSWORD=***;NewPassword=***;KeyStorePwd=***;Passwd=***"},
+        {u"PWD=;UID=u", u"PWD=***;UID=u"},
+        {u"DSN=a;PWD=x;", u"DSN=a;PWD=***;"},
+        // Braced values hold ";" and a doubled "}"; one never closed runs to the end.
+        {u"DSN=a;PWD={x;UID=y};UID=u", u"DSN=a;PWD=***;UID=u"},
+        {u"DSN=a;PWD= {x}};y}} } ;UID=u", u"DSN=a;PWD=***;UID=u"},
+        {u"DSN=a;PWD={x;UID=u", u"DSN=a;PWD=***"},
+        // FreeTDS runs a braced value on to the first "};"; quotes as OLE DB writes them.
+        {u"DSN=a;PWD={x}y;z};UID=u", u"DSN=a;PWD=***;UID=u"},
+        {u"DSN=a;PWD={x}};y};UID=u", u"DSN=a;PWD=***;UID=u"},
+        {u"DSN=a;Password='x;''y';UID=u", u"DSN=a;Password=***;UID=u"},
+        {u"DSN=a;Password=\"x;y;UID=u", u"DSN=a;Password=***"},
+        // A key is looked for after every ";", even where a brace hides it from some readers.
+        {u"Driver={x;PWD=y};PWD=z", u"Driver={x;PWD=***;PWD=***"},
+        {u"Server=a=b;Options=c", u"Server=a=b;Options=c"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ToUtf8(PasswordsMasked(c.typed)), ToUtf8(c.logged)) << ToUtf8(c.typed);
+}
+
 } // namespace

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 
 #include "app/ConnectionStrings.h"
 #include "base/Text.h"
 #include "data/ConnectionString.h"
+#include "data/drivers/ProviderRouting.h"
+#include "data/drivers/odbc/OdbcConnectionString.h"
 
 namespace {
 
@@ -84,6 +87,74 @@ TEST(ConnectionStrings, EveryTypedValueReadsBackExactly) {
                     }
                 }
             }
+    }
+}
+
+// The ODBC kind through ODBC's own provider to the string the driver receives: a data source
+// or a whole connection string, with the other edits in place of what it says about them, and
+// each typed value read back exactly by the ODBC rule.
+TEST(ConnectionStrings, OdbcKindGivesTheDriverExactlyTheTypedValues) {
+    const std::vector<std::u16string> drivers = {u"SQLite3", u"PostgreSQL Unicode", u"FreeTDS"};
+    const std::vector<OdbcDataSource> dataSources = {{u"Sales", u"PostgreSQL Unicode"}};
+    const char* postgres = ";UseDeclareFetch=1;Fetch=1000;BoolsAsChar=0";
+    struct Case {
+        const char16_t* server;
+        const char16_t* database;
+        const char16_t* user;
+        const char16_t* password;
+        const char* oleDb;
+        std::string odbc;
+    } cases[] = {
+        // A data source, which names the driver that streams.
+        {u"Sales", u"", u"", u"", "Provider=MSDASQL;Data Source=Sales",
+         "DSN=Sales" + std::string(postgres)},
+        {u"Other", u"shop", u"ann", u"pw",
+         "Provider=MSDASQL;Data Source=Other;Initial Catalog=shop;User ID=ann;Password=pw",
+         "DSN=Other;DATABASE=shop;UID=ann;PWD=pw"},
+        // A connection string, with and without a user and password of its own.
+        {u"Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=5432", u"postgres", u"postgres", u"",
+         "Provider=MSDASQL;Extended Properties=\"Driver={PostgreSQL Unicode};Server=127.0.0.1;"
+         "Port=5432\";Initial Catalog=postgres;User ID=postgres",
+         "Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=5432;DATABASE=postgres;UID=postgres" +
+             std::string(postgres)},
+        {u"DSN=Sales;UID=ann;PWD={a;b}", u"", u"", u"",
+         "Provider=MSDASQL;Extended Properties=\"DSN=Sales;UID=ann;PWD={a;b}\"",
+         "DSN=Sales;UID=ann;PWD={a;b}" + std::string(postgres)},
+        {u"Driver={SQLite3};database=/tmp/a.db;Username=old;Password={x;y};Timeout=9", u"/tmp/b.db",
+         u"new", u"p",
+         "Provider=MSDASQL;Extended Properties=\"Driver={SQLite3};database=/tmp/a.db;"
+         "Username=old;Password={x;y};Timeout=9\";Initial Catalog=/tmp/b.db;User ID=new;"
+         "Password=p",
+         "Driver={SQLite3};Timeout=9;DATABASE=/tmp/b.db;UID=new;PWD=p;StepAPI=1"},
+        // Values that would change the structure of either string.
+        {u" Sales;x ", u"a;b", u"{u}", u" p=}; ",
+         "Provider=MSDASQL;Data Source=\" Sales;x \";Initial Catalog=\"a;b\";User ID={u};"
+         "Password=\" p=}; \"",
+         "DSN={ Sales;x };DATABASE={a;b};UID={{u}}};PWD={ p=}}; }"},
+        {u" DSN=Sales ", u"=db", u"'q'", u"\"",
+         "Provider=MSDASQL;Extended Properties=\" DSN=Sales \";Initial Catalog=\"=db\";"
+         "User ID=\"'q'\";Password='\"'",
+         "DSN=Sales;DATABASE==db;UID='q';PWD=\"" + std::string(postgres)},
+    };
+    for (const auto& c : cases) {
+        auto text = BuildConnectionString(dkOdbc, c.server, c.database, c.user, c.password);
+        EXPECT_EQ(ToUtf8(text), c.oleDb);
+        ProviderRoute route = RouteProvider(ConnectionString::Parse(text), drivers, dataSources);
+        EXPECT_EQ(ToUtf8(route.target), c.odbc) << c.oleDb;
+
+        std::vector<std::pair<std::u16string, std::u16string>> typed = {
+            {u"DATABASE", c.database}, {u"UID", c.user}, {u"PWD", c.password}};
+        if (std::u16string_view(c.server).find(u'=') == std::u16string_view::npos)
+            typed.push_back({u"DSN", c.server});
+        auto segments = ReadOdbcConnectionString(route.target, u"the test");
+        for (const auto& [key, value] : typed) {
+            auto found = std::find_if(segments.begin(), segments.end(),
+                                      [&](const OdbcSegment& s) { return s.key == key; });
+            if (!value.empty()) {
+                ASSERT_NE(found, segments.end()) << ToUtf8(key) << " in " << c.odbc;
+                EXPECT_EQ(ToUtf8(found->value), ToUtf8(value));
+            }
+        }
     }
 }
 

@@ -130,10 +130,11 @@ TEST_F(MainFormTest, EveryControlHasItsPlaceCaptionAndTabOrder) {
 TEST_F(MainFormTest, ControlsHaveTheirSettings) {
     EXPECT_EQ(SendMessageW(form->ePwd->Handle(), EM_GETPASSWORDCHAR, 0, 0), '*');
 
-    EXPECT_EQ(form->cbDBKind->ItemCount(), 3);
+    EXPECT_EQ(form->cbDBKind->ItemCount(), 4);
     EXPECT_EQ(ToUtf8(form->cbDBKind->Item(0)), "Oracle");
     EXPECT_EQ(ToUtf8(form->cbDBKind->Item(1)), "SQLServer");
     EXPECT_EQ(ToUtf8(form->cbDBKind->Item(2)), "SQLite");
+    EXPECT_EQ(ToUtf8(form->cbDBKind->Item(3)), "ODBC");
     EXPECT_EQ(form->cbDBKind->ItemIndex(), -1);
     EXPECT_EQ(GetWindowLongPtrW(form->cbDBKind->Handle(), GWL_STYLE) & 3, CBS_DROPDOWNLIST);
 
