@@ -1,5 +1,8 @@
 #include "base/Text.h"
 
+#include <cstdint>
+#include <cstring>
+
 std::string ToUtf8(std::u16string_view text) {
     std::string out;
     out.reserve(text.size());
@@ -30,24 +33,53 @@ std::string ToUtf8(std::u16string_view text) {
 }
 
 std::u16string FromUtf8(std::string_view text) {
-    std::u16string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size();) {
-        auto byte = static_cast<unsigned char>(text[i]);
-        int extra = byte < 0x80 ? 0 : byte < 0xE0 ? 1 : byte < 0xF0 ? 2 : 3;
-        char32_t c = extra == 0 ? byte : byte & (0x3F >> extra);
-        ++i;
-        for (int k = 0; k < extra && i < text.size(); ++k, ++i)
-            c = (c << 6) | (static_cast<unsigned char>(text[i]) & 0x3F);
-        if (c >= 0x10000) {
-            c -= 0x10000;
-            out += static_cast<char16_t>(0xD800 + (c >> 10));
-            out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+    std::u16string out(text.size(), u'\0');
+    out.resize(Utf8ToUtf16(text, out.data()));
+    return out;
+}
+
+std::size_t Utf8ToUtf16(std::string_view text, char16_t* out) {
+    // The value bits of a lead byte from 0xC0 on; the continuation bytes that follow it are
+    // taken however many there are.
+    static constexpr unsigned char leadBits[64] = {
+        0x00, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0a, 0x0b, 0x0c,
+        0x0d, 0x0e, 0x0f, 0x10, 0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17, 0x18, 0x19,
+        0x1a, 0x1b, 0x1c, 0x1d, 0x1e, 0x1f, 0x00, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06,
+        0x07, 0x08, 0x09, 0x0a, 0x0b, 0x0c, 0x0d, 0x0e, 0x0f, 0x00, 0x01, 0x02, 0x03,
+        0x04, 0x05, 0x06, 0x07, 0x00, 0x01, 0x02, 0x03, 0x00, 0x01, 0x00, 0x00};
+    auto* in = reinterpret_cast<const unsigned char*>(text.data());
+    const unsigned char* end = in + text.size();
+    char16_t* start = out;
+    while (in < end) {
+        // Most text is ASCII: eight bytes at a time while they are.
+        while (end - in >= 8) {
+            std::uint64_t eight;
+            std::memcpy(&eight, in, sizeof eight);
+            if (eight & 0x8080808080808080u)
+                break;
+            for (int i = 0; i < 8; ++i)
+                out[i] = in[i];
+            in += 8;
+            out += 8;
+        }
+        if (in == end)
+            break;
+        char32_t c = *in++;
+        if (c >= 0xC0) {
+            c = leadBits[c - 0xC0];
+            while (in < end && (*in & 0xC0) == 0x80)
+                c = (c << 6) + (*in++ & 0x3F);
+            if (c < 0x80 || (c & 0xFFFFF800) == 0xD800 || (c & 0xFFFFFFFE) == 0xFFFE)
+                c = 0xFFFD;
+        }
+        if (c <= 0xFFFF) {
+            *out++ = char16_t(c);
         } else {
-            out += static_cast<char16_t>(c);
+            *out++ = char16_t(0xD800 + (((c - 0x10000) >> 10) & 0x3FF));
+            *out++ = char16_t(0xDC00 + (c & 0x3FF));
         }
     }
-    return out;
+    return std::size_t(out - start);
 }
 
 char16_t ToLowerChar(char16_t c) {

@@ -7,6 +7,10 @@
 // on the host). Everything inside the program is UTF-16.
 std::string ToUtf8(std::u16string_view text);
 std::u16string FromUtf8(std::string_view text);
+// Decodes UTF-8 into `out` as SQLite's own conversion does (a malformed sequence becomes
+// U+FFFD), so that text read as UTF-8 shows as the engine's UTF-16 would. Writes at most
+// text.size() units and returns how many it wrote.
+std::size_t Utf8ToUtf16(std::string_view text, char16_t* out);
 
 // Plain decimal text, with a leading "-" when negative and no grouping.
 std::u16string IntToStr(long long value);

@@ -219,17 +219,11 @@ bool TADOQuery::FetchUpTo(std::size_t count) {
     std::unique_ptr<Exception> failure;
     connection_->Work().Run(
         [&] {
-            while (cache_->RowCount() < count) {
-                try {
-                    if (!result_->Fetch(fetchRow_)) {
-                        ended = true;
-                        break;
-                    }
-                } catch (const Exception& e) {
-                    failure = std::make_unique<Exception>(e);
-                    break;
-                }
-                cache_->Append(fetchRow_);
+            try {
+                std::size_t wanted = count - cache_->RowCount();
+                ended = result_->FetchInto(*cache_, wanted) < wanted;
+            } catch (const Exception& e) {
+                failure = std::make_unique<Exception>(e);
             }
         },
         [&] { driver.Cancel(); });

@@ -206,7 +206,6 @@ private:
     std::unique_ptr<ResultReader> reader_;
     std::size_t rowsAnnounced_ = 0;
     std::unique_ptr<RowCache> cache_;
-    std::vector<CellValue> fetchRow_;
     std::vector<ColumnInfo> columns_;
     enum class Writable { Unknown, Yes, No };
     Writable writable_ = Writable::Unknown;

@@ -21,6 +21,8 @@ struct CellValue {
                   // what a driver binds to find the stored value again, while `dateTime` is
                   // what the user sees.
         Decimal,  // `text`: an exact decimal as "-123.4500", "." before the fraction
+        Utf8Text, // `utf8`: text as an engine that keeps UTF-8 hands it over; it shows, copies
+                  // and binds as Text does, converted only where it is shown or copied
     };
 
     Tag tag = Tag::Null;
@@ -32,6 +34,7 @@ struct CellValue {
     double real = 0;
     std::u16string_view text;
     std::string_view bytes;
+    std::string_view utf8;
     TDateTime dateTime;
 
     static CellValue Null() { return {}; }
@@ -51,6 +54,12 @@ struct CellValue {
         CellValue c;
         c.tag = Tag::Text;
         c.text = v;
+        return c;
+    }
+    static CellValue OfUtf8Text(std::string_view v) {
+        CellValue c;
+        c.tag = Tag::Utf8Text;
+        c.utf8 = v;
         return c;
     }
     // What the driver could not read as its kind, as the database's text, only to be shown.

@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "base/Text.h"
+
 // This runs for every cell of a copied result, so numbers are composed in stack buffers and
 // the text is allocated once.
 
@@ -170,6 +172,8 @@ std::u16string FieldValueText(TFieldType type, const CellValue& value,
         return RealText(value.real, formats.settings.DecimalSeparator);
     case CellValue::Tag::Text:
         return std::u16string(value.text);
+    case CellValue::Tag::Utf8Text:
+        return FromUtf8(value.utf8);
     case CellValue::Tag::Decimal:
         return DecimalText(value.text, formats.settings.DecimalSeparator);
     case CellValue::Tag::Bytes:
@@ -205,6 +209,12 @@ void AppendFieldValueText(TFieldType type, const CellValue& value, const ValueFo
     case CellValue::Tag::Text:
         out += value.text;
         return;
+    case CellValue::Tag::Utf8Text: {
+        std::size_t before = out.size();
+        out.resize(before + value.utf8.size());
+        out.resize(before + Utf8ToUtf16(value.utf8, out.data() + before));
+        return;
+    }
     default:
         out += FieldValueText(type, value, formats);
         return;

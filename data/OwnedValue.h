@@ -15,11 +15,13 @@ public:
         value_ = value;
         text_.assign(value.text);
         bytes_.assign(value.bytes);
+        utf8_.assign(value.utf8);
     }
     CellValue Get() const {
         CellValue value = value_;
         value.text = text_;
         value.bytes = bytes_;
+        value.utf8 = utf8_;
         return value;
     }
 
@@ -27,4 +29,5 @@ private:
     CellValue value_;
     std::u16string text_;
     std::string bytes_;
+    std::string utf8_;
 };

@@ -1,13 +1,15 @@
 #include "data/ResultReader.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace {
 
 // How often a reading thread tells its owner that rows came in.
 constexpr auto newsInterval = std::chrono::milliseconds(100);
-// Rows read between two looks at the clock.
-constexpr int rowsPerClockLook = 256;
+// Rows read at a time: the thread looks whether to go on, and at the clock, between two such
+// pieces, and stops after the piece it is reading.
+constexpr std::size_t rowsPerPiece = 64;
 // How long a waiter sleeps between two looks at the rows.
 constexpr auto waitStep = std::chrono::milliseconds(1);
 
@@ -58,10 +60,16 @@ void ResultReader::Start(std::unique_lock<std::mutex>& lock) {
     thread_ = std::thread([this] { Read(); });
 }
 
+std::size_t ResultReader::PieceRows() const {
+    std::size_t rows = cache_.RowCount();
+    std::size_t target = target_;
+    if (background_ || target <= rows)
+        return rowsPerPiece;
+    return std::min(rowsPerPiece, target - rows);
+}
+
 void ResultReader::Read() {
-    std::vector<CellValue> row;
     auto lastNews = std::chrono::steady_clock::now();
-    int rowsSinceClock = 0;
     bool more = true;
     std::optional<Exception> failure;
     for (;;) {
@@ -76,9 +84,8 @@ void ResultReader::Read() {
             }
         }
         try {
-            more = result_->Fetch(row);
-            if (more)
-                cache_.Append(row);
+            std::size_t piece = PieceRows();
+            more = result_->FetchInto(cache_, piece) == piece;
         } catch (const Exception& e) {
             failure = e;
         } catch (const std::exception&) {
@@ -95,8 +102,7 @@ void ResultReader::Read() {
             running_ = false;
             break;
         }
-        if (news_ && ++rowsSinceClock == rowsPerClockLook) {
-            rowsSinceClock = 0;
+        if (news_) {
             auto now = std::chrono::steady_clock::now();
             if (now - lastNews >= newsInterval) {
                 lastNews = now;

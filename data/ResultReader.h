@@ -26,7 +26,7 @@ public:
     // not there).
     ResultReader(std::unique_ptr<DriverResult> result, RowCache& cache,
                  std::function<void()> news = {});
-    // Stops the thread after the row it is reading; the owner cancels a statement first where
+    // Stops the thread after the few rows it is reading; the owner cancels a statement first where
     // that row may be long in coming.
     ~ResultReader();
     ResultReader(const ResultReader&) = delete;
@@ -46,7 +46,7 @@ public:
     bool WaitFor(std::size_t count, std::uint64_t begun);
     // Ends the waits begun so far, from any thread; the reading goes on.
     void Abandon();
-    // Stops the thread after the row it is reading and waits for it; asking for rows starts it
+    // Stops the thread after the few rows it is reading and waits for it; asking for rows starts it
     // again.
     void Stop();
 
@@ -61,6 +61,8 @@ private:
     void Start(std::unique_lock<std::mutex>& lock);
     void Read();
     bool Wanted() const;
+    // How many rows to read next.
+    std::size_t PieceRows() const;
 
     std::unique_ptr<DriverResult> result_;
     RowCache& cache_;

@@ -9,10 +9,47 @@ namespace {
 // Rows per block: large enough that a block's bookkeeping is negligible, small enough that a
 // short result does not hold much it never uses.
 constexpr std::size_t blockRows = 256;
-// Text chunk size in UTF-16 units; a longer value gets a chunk of its own.
-constexpr std::size_t chunkUnits = 32 * 1024;
-// Units the length prefix of a stored value takes.
-constexpr std::size_t prefixUnits = 2;
+// Chunk size in bytes; a longer value gets a chunk of its own.
+constexpr std::size_t chunkSize = 64 * 1024;
+
+// A stored value's length comes first: one byte below 0x80, two bytes below 0x4000, else a
+// marker byte and four bytes.
+constexpr std::size_t shortLength = 0x80;
+constexpr std::size_t mediumLength = 0x4000;
+constexpr unsigned char longMarker = 0xC0;
+
+std::size_t LengthBytes(std::size_t size) {
+    return size < shortLength ? 1 : size < mediumLength ? 2 : 5;
+}
+
+void PutLength(char* at, std::size_t size) {
+    if (size < shortLength) {
+        at[0] = char(size);
+    } else if (size < mediumLength) {
+        at[0] = char(0x80 | (size >> 8));
+        at[1] = char(size & 0xFF);
+    } else {
+        auto length = std::uint32_t(size);
+        at[0] = char(longMarker);
+        std::memcpy(at + 1, &length, sizeof length);
+    }
+}
+
+// What a slot that refers to stored data refers to.
+std::string_view Stored(std::uint64_t slot) {
+    const auto* at = reinterpret_cast<const unsigned char*>(std::uintptr_t(slot));
+    if (at[0] < shortLength)
+        return {reinterpret_cast<const char*>(at + 1), at[0]};
+    if (at[0] < longMarker)
+        return {reinterpret_cast<const char*>(at + 2), std::size_t((at[0] & 0x3F) << 8 | at[1])};
+    std::uint32_t length;
+    std::memcpy(&length, at + 1, sizeof length);
+    return {reinterpret_cast<const char*>(at + 5), length};
+}
+
+std::u16string_view Utf16(std::string_view stored) {
+    return {reinterpret_cast<const char16_t*>(stored.data()), stored.size() / 2};
+}
 
 std::uint64_t PackDateTime(const TDateTime& t) {
     return (std::uint64_t(std::uint16_t(t.year)) << 48) | (std::uint64_t(t.month & 0xFF) << 40) |
@@ -33,17 +70,14 @@ TDateTime UnpackDateTime(std::uint64_t v) {
     return t;
 }
 
-std::uint32_t StoredLength(const char16_t* stored) {
-    return std::uint32_t(stored[0]) | (std::uint32_t(stored[1]) << 16);
-}
-
 // A date-time that keeps the database's own spelling has its packed date at the start of the
 // stored text instead of in its slot; its tag says so. Such values are rare, so the common
 // date-time keeps its one slot.
 constexpr auto kDateTimeWithText = CellValue::Tag(0x80 | int(CellValue::Tag::DateTime));
 // Marks a value that is only shown (CellValue::displayOnly).
 constexpr int kDisplayOnly = 0x40;
-constexpr std::size_t packedUnits = sizeof(std::uint64_t) / sizeof(char16_t);
+// UTF-16 text is stored where a reader may take it as UTF-16 units.
+constexpr std::size_t utf16Align = alignof(char16_t);
 
 } // namespace
 
@@ -61,29 +95,37 @@ RowCache::RowCache(std::size_t columnCount) : columnCount_(columnCount) {
 
 RowCache::~RowCache() = default;
 
-const char16_t* RowCache::Store(const void* data, std::uint32_t byteCount,
-                                const std::uint64_t* packedBefore) {
-    std::size_t extra = packedBefore ? packedUnits : 0;
-    std::size_t units = prefixUnits + extra + (std::size_t(byteCount) + 1) / 2;
-    if (chunks_.empty() || chunkUsed_ + units > chunkSize_) {
-        std::size_t size = units > chunkUnits / 4 ? units : chunkUnits;
-        chunks_.emplace_back(new char16_t[size]);
-        chunkBytes_ += size * sizeof(char16_t);
-        chunkSize_ = size;
-        chunkUsed_ = 0;
-        CountBytes();
+std::uint64_t RowCache::Store(const void* data, std::size_t size, std::size_t align,
+                              const std::uint64_t* packedBefore) {
+    std::size_t extra = packedBefore ? sizeof *packedBefore : 0;
+    std::size_t total = size + extra;
+    std::size_t lengthBytes = LengthBytes(total);
+    auto placed = [&](char* at) {
+        // The data, after the length, starts at a multiple of `align`.
+        std::size_t misfit = (std::uintptr_t(at) + lengthBytes) % align;
+        return misfit ? at + align - misfit : at;
+    };
+    char* at = chunkNext_ ? placed(chunkNext_) : nullptr;
+    if (!at || at > chunkEnd_ || std::size_t(chunkEnd_ - at) < lengthBytes + total) {
+        std::size_t needed = lengthBytes + total + align;
+        std::size_t bytes = needed > chunkSize / 4 ? needed : chunkSize;
+        chunks_.emplace_back(new char[bytes]);
+        chunkBytes_ += bytes;
         // A value that needed a chunk of its own leaves the previous chunk's space unused, so
         // that the next small values start a fresh chunk rather than waste this one.
+        chunkNext_ = chunks_.back().get();
+        chunkEnd_ = chunkNext_ + bytes;
+        CountBytes();
+        at = placed(chunkNext_);
     }
-    char16_t* stored = chunks_.back().get() + chunkUsed_;
-    stored[0] = char16_t(byteCount & 0xFFFF);
-    stored[1] = char16_t(byteCount >> 16);
+    PutLength(at, total);
+    char* value = at + lengthBytes;
     if (packedBefore)
-        std::memcpy(stored + prefixUnits, packedBefore, sizeof *packedBefore);
-    if (byteCount)
-        std::memcpy(stored + prefixUnits + extra, data, byteCount);
-    chunkUsed_ += units;
-    return stored;
+        std::memcpy(value, packedBefore, extra);
+    if (size)
+        std::memcpy(value + extra, data, size);
+    chunkNext_ = value + total;
+    return reinterpret_cast<std::uintptr_t>(at);
 }
 
 RowCache::Block& RowCache::BlockOf(std::size_t row) const {
@@ -125,46 +167,45 @@ std::uint64_t* RowCache::Slots(std::size_t row) {
     return BlockOf(row).slots.get() + (row % blockRows) * columnCount_;
 }
 
+void RowCache::Set(CellValue::Tag& tag, std::uint64_t& slot, const CellValue& value) {
+    CellValue::Tag kind = value.tag;
+    switch (value.tag) {
+    case CellValue::Tag::Null:
+        slot = 0;
+        break;
+    case CellValue::Tag::Integer:
+        slot = std::uint64_t(value.integer);
+        break;
+    case CellValue::Tag::Real:
+        std::memcpy(&slot, &value.real, sizeof slot);
+        break;
+    case CellValue::Tag::Text:
+    case CellValue::Tag::Decimal:
+        slot = Store(value.text.data(), value.text.size() * sizeof(char16_t), utf16Align);
+        break;
+    case CellValue::Tag::Utf8Text:
+        slot = Store(value.utf8.data(), value.utf8.size(), 1);
+        break;
+    case CellValue::Tag::Bytes:
+        slot = Store(value.bytes.data(), value.bytes.size(), 1);
+        break;
+    case CellValue::Tag::DateTime:
+        slot = PackDateTime(value.dateTime);
+        if (!value.text.empty()) {
+            slot =
+                Store(value.text.data(), value.text.size() * sizeof(char16_t), utf16Align, &slot);
+            kind = kDateTimeWithText;
+        }
+        break;
+    }
+    tag = value.displayOnly ? CellValue::Tag(int(kind) | kDisplayOnly) : kind;
+}
+
 void RowCache::Write(std::size_t row, const std::vector<CellValue>& values) {
     CellValue::Tag* tags = Tags(row);
     std::uint64_t* slots = Slots(row);
-    for (std::size_t column = 0; column < columnCount_; ++column) {
-        const CellValue& value = values[column];
-        std::uint64_t slot = 0;
-        CellValue::Tag tag = value.tag;
-        switch (value.tag) {
-        case CellValue::Tag::Null:
-            break;
-        case CellValue::Tag::Integer:
-            slot = std::uint64_t(value.integer);
-            break;
-        case CellValue::Tag::Real:
-            std::memcpy(&slot, &value.real, sizeof slot);
-            break;
-        case CellValue::Tag::Text:
-        case CellValue::Tag::Decimal: {
-            auto* stored = Store(value.text.data(), std::uint32_t(value.text.size() * 2));
-            slot = reinterpret_cast<std::uintptr_t>(stored);
-            break;
-        }
-        case CellValue::Tag::Bytes: {
-            auto* stored = Store(value.bytes.data(), std::uint32_t(value.bytes.size()));
-            slot = reinterpret_cast<std::uintptr_t>(stored);
-            break;
-        }
-        case CellValue::Tag::DateTime:
-            slot = PackDateTime(value.dateTime);
-            if (!value.text.empty()) {
-                auto* stored =
-                    Store(value.text.data(), std::uint32_t(value.text.size() * 2), &slot);
-                slot = reinterpret_cast<std::uintptr_t>(stored);
-                tag = kDateTimeWithText;
-            }
-            break;
-        }
-        tags[column] = value.displayOnly ? CellValue::Tag(int(tag) | kDisplayOnly) : tag;
-        slots[column] = slot;
-    }
+    for (std::size_t column = 0; column < columnCount_; ++column)
+        Set(tags[column], slots[column], values[column]);
 }
 
 void RowCache::CopyRow(std::size_t from, std::size_t to) {
@@ -172,18 +213,24 @@ void RowCache::CopyRow(std::size_t from, std::size_t to) {
     std::memcpy(Slots(to), Slots(from), columnCount_ * sizeof(std::uint64_t));
 }
 
-void RowCache::Append(const std::vector<CellValue>& row) {
+void RowCache::StartRow() {
     std::size_t rows = rowCount_.load(std::memory_order_relaxed);
-    if (rows % blockRows == 0)
+    if (rows == blockCount_ * blockRows)
         AddBlock();
-    Write(rows, row);
-    // A reader that sees the new count sees the row and its block.
-    rowCount_.store(rows + 1, std::memory_order_release);
+    newTags_ = Tags(rows);
+    newSlots_ = Slots(rows);
+}
+
+void RowCache::Append(const std::vector<CellValue>& row) {
+    StartRow();
+    for (std::size_t column = 0; column < columnCount_; ++column)
+        Put(column, row[column]);
+    EndRow();
 }
 
 void RowCache::Insert(std::size_t at, const std::vector<CellValue>& row) {
     std::size_t rows = rowCount_.load(std::memory_order_relaxed);
-    if (rows % blockRows == 0)
+    if (rows == blockCount_ * blockRows)
         AddBlock();
     rowCount_.store(rows + 1, std::memory_order_release);
     for (std::size_t r = rows; r > at; --r)
@@ -200,7 +247,7 @@ void RowCache::Remove(std::size_t at) {
     for (std::size_t r = at; r + 1 < rows; ++r)
         CopyRow(r + 1, r);
     rowCount_.store(--rows, std::memory_order_release);
-    if (rows % blockRows == 0)
+    while (blockCount_ > 0 && (blockCount_ - 1) * blockRows >= rows)
         PopBlock();
 }
 
@@ -215,13 +262,12 @@ CellValue RowCache::Cell(std::size_t row, std::size_t column) const {
         value.displayOnly = true;
     }
     if (value.tag == kDateTimeWithText) {
-        auto* stored = reinterpret_cast<const char16_t*>(std::uintptr_t(slot));
+        std::string_view stored = Stored(slot);
         std::uint64_t packed;
-        std::memcpy(&packed, stored + prefixUnits, sizeof packed);
+        std::memcpy(&packed, stored.data(), sizeof packed);
         value.tag = CellValue::Tag::DateTime;
         value.dateTime = UnpackDateTime(packed);
-        value.text =
-            std::u16string_view(stored + prefixUnits + packedUnits, StoredLength(stored) / 2);
+        value.text = Utf16(stored.substr(sizeof packed));
         return value;
     }
     switch (value.tag) {
@@ -234,17 +280,15 @@ CellValue RowCache::Cell(std::size_t row, std::size_t column) const {
         std::memcpy(&value.real, &slot, sizeof slot);
         break;
     case CellValue::Tag::Text:
-    case CellValue::Tag::Decimal: {
-        auto* stored = reinterpret_cast<const char16_t*>(std::uintptr_t(slot));
-        value.text = std::u16string_view(stored + prefixUnits, StoredLength(stored) / 2);
+    case CellValue::Tag::Decimal:
+        value.text = Utf16(Stored(slot));
         break;
-    }
-    case CellValue::Tag::Bytes: {
-        auto* stored = reinterpret_cast<const char16_t*>(std::uintptr_t(slot));
-        value.bytes = std::string_view(reinterpret_cast<const char*>(stored + prefixUnits),
-                                       StoredLength(stored));
+    case CellValue::Tag::Utf8Text:
+        value.utf8 = Stored(slot);
         break;
-    }
+    case CellValue::Tag::Bytes:
+        value.bytes = Stored(slot);
+        break;
     case CellValue::Tag::DateTime:
         value.dateTime = UnpackDateTime(slot);
         break;

@@ -9,6 +9,8 @@
 #include "data/FieldType.h"
 #include "data/drivers/SqlDialect.h"
 
+class RowCache;
+
 // What a driver reports about one result column.
 struct ColumnInfo {
     std::u16string name; // as the database gives it; may be empty or repeat another's
@@ -57,6 +59,11 @@ public:
     // Reads the next row into `row` (one value per column). The values stay valid until the
     // next call. Returns false, leaving `row` alone, once the rows are exhausted.
     virtual bool Fetch(std::vector<CellValue>& row) = 0;
+    // Reads up to `count` further rows onto the end of `cache`, whose columns are this result's,
+    // and returns how many it read: fewer only once the rows are exhausted. A driver that can
+    // writes each value straight from the database into the cache. A failure raises, and the
+    // rows read before it stay.
+    virtual std::size_t FetchInto(RowCache& cache, std::size_t count);
     // Whether the text that gave these rows holds further statements, which run once the rows
     // are read to the end (their errors then raised by that Fetch).
     virtual bool MoreStatementsFollow() const { return false; }

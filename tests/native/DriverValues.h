@@ -19,6 +19,8 @@ inline std::string Show(const CellValue& value) {
         return text;
     case CellValue::Tag::Text:
         return "text:" + ToUtf8(value.text);
+    case CellValue::Tag::Utf8Text:
+        return "text:" + std::string(value.utf8);
     case CellValue::Tag::Decimal:
         return "dec:" + ToUtf8(value.text);
     case CellValue::Tag::Bytes: {

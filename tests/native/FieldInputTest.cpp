@@ -41,6 +41,8 @@ std::string ValueText(const CellValue& value) {
         return "dec " + ToUtf8(value.text);
     case CellValue::Tag::Text:
         return "text '" + ToUtf8(value.text) + "'";
+    case CellValue::Tag::Utf8Text:
+        return "text '" + std::string(value.utf8) + "'";
     case CellValue::Tag::DateTime: {
         const TDateTime& t = value.dateTime;
         char text[40];

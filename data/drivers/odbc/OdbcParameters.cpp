@@ -185,6 +185,10 @@ void OdbcParameter::Set(const BoundValue& bound) {
     case CellValue::Tag::Text:
         SetText(value.text, IsTextField(bound.type) ? OdbcSqlTypeOf(bound.type) : SQL_WVARCHAR);
         break;
+    case CellValue::Tag::Utf8Text:
+        SetText(FromUtf8(value.utf8),
+                IsTextField(bound.type) ? OdbcSqlTypeOf(bound.type) : SQL_WVARCHAR);
+        break;
     case CellValue::Tag::Bytes:
         cType = SQL_C_BINARY;
         sqlType = bound.type == TFieldType::Bytes || bound.type == TFieldType::VarBytes ||

@@ -37,6 +37,10 @@ void BindSqlite(sqlite3* db, sqlite3_stmt* stmt, const std::vector<BoundValue>& 
                                      value.bytes.empty() ? kNoBytes : value.bytes.data(),
                                      value.bytes.size(), SQLITE_TRANSIENT);
             break;
+        case CellValue::Tag::Utf8Text:
+            rc = sqlite3_bind_text64(stmt, i + 1, value.utf8.empty() ? kNoBytes : value.utf8.data(),
+                                     value.utf8.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+            break;
         case CellValue::Tag::DateTime:
             // The spelling the value was read in finds it again; a rendering might not.
             if (value.text.empty()) {

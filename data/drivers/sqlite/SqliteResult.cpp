@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "data/IsoDateTime.h"
+#include "data/RowCache.h"
 #include "data/SqlLexer.h"
 #include "data/drivers/sqlite/SqliteTypes.h"
 
@@ -38,16 +39,17 @@ SqliteResult::SqliteResult(sqlite3* db, std::shared_ptr<SqliteCancel> cancel,
         rowId.readOnly = true;
         rowId.rowId = true;
     }
+    for (const ColumnInfo& column : columns_)
+        dateKinds_.push_back(IsDateKind(column.type));
 }
 
 bool SqliteResult::Recompiled() const {
     return sqlite3_stmt_status(statement_.Get(), SQLITE_STMTSTATUS_REPREPARE, 0) > 0;
 }
 
-bool SqliteResult::Fetch(std::vector<CellValue>& row) {
+bool SqliteResult::Step() {
     if (done_)
         return false;
-    SqliteCancel::Call call(*cancel_, false);
     int rc = pending_ >= 0 ? pending_ : sqlite3_step(statement_.Get());
     pending_ = -1;
     if (rc == SQLITE_DONE) {
@@ -64,10 +66,56 @@ bool SqliteResult::Fetch(std::vector<CellValue>& row) {
         done_ = true;
         RaiseSqliteError(db_);
     }
+    return true;
+}
+
+bool SqliteResult::Fetch(std::vector<CellValue>& row) {
+    if (done_)
+        return false;
+    SqliteCancel::Call call(*cancel_, false);
+    if (!Step())
+        return false;
     row.resize(columns_.size());
     for (std::size_t i = 0; i < columns_.size(); ++i)
         row[i] = Value(int(i));
     return true;
+}
+
+std::size_t SqliteResult::FetchInto(RowCache& cache, std::size_t count) {
+    if (done_ || count == 0)
+        return 0;
+    SqliteCancel::Call call(*cancel_, false);
+    sqlite3_stmt* stmt = statement_.Get();
+    std::size_t read = 0;
+    for (; read < count && Step(); ++read) {
+        cache.StartRow();
+        // The common kinds go straight from the engine into the cache; text as the engine
+        // keeps it, in UTF-8.
+        for (std::size_t i = 0; i < columns_.size(); ++i) {
+            int column = int(i);
+            switch (sqlite3_column_type(stmt, column)) {
+            case SQLITE_INTEGER:
+                cache.PutInteger(i, sqlite3_column_int64(stmt, column));
+                continue;
+            case SQLITE_FLOAT:
+                cache.PutReal(i, sqlite3_column_double(stmt, column));
+                continue;
+            case SQLITE_TEXT:
+                if (!dateKinds_[i]) {
+                    auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
+                    cache.PutUtf8Text(
+                        i, std::string_view(text, std::size_t(sqlite3_column_bytes(stmt, column))));
+                    continue;
+                }
+                break;
+            default:
+                break;
+            }
+            cache.Put(i, Value(column));
+        }
+        cache.EndRow();
+    }
+    return read;
 }
 
 CellValue SqliteResult::Value(int i) {
@@ -78,19 +126,11 @@ CellValue SqliteResult::Value(int i) {
     case SQLITE_FLOAT:
         return CellValue::OfReal(sqlite3_column_double(stmt, i));
     case SQLITE_TEXT: {
-        auto* text = static_cast<const char16_t*>(sqlite3_column_text16(stmt, i));
-        std::u16string_view view(text, sqlite3_column_bytes16(stmt, i) / 2);
-        TDateTime when;
-        TFieldType type = columns_[i].type;
-        if (!IsDateKind(type) || !ParseIsoDateTime(view, when))
-            return CellValue::OfText(view);
-        // The engine keeps dates as whatever text they were given ("2024-01-01T10:00",
-        // a time in a DATE column, microseconds); only that text finds such a row again.
-        ownSpelling_.clear();
-        AppendIsoDateTimeText(ownSpelling_, when, SqliteDateTimeParts(type, when));
-        if (ownSpelling_ == view)
-            return CellValue::OfDateTime(when);
-        return CellValue::OfDateTime(when, view);
+        if (dateKinds_[std::size_t(i)])
+            return DateValue(i);
+        auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
+        return CellValue::OfUtf8Text(
+            std::string_view(text, std::size_t(sqlite3_column_bytes(stmt, i))));
     }
     case SQLITE_BLOB: {
         auto* bytes = static_cast<const char*>(sqlite3_column_blob(stmt, i));
@@ -99,4 +139,21 @@ CellValue SqliteResult::Value(int i) {
     default:
         return CellValue::Null();
     }
+}
+
+CellValue SqliteResult::DateValue(int i) {
+    sqlite3_stmt* stmt = statement_.Get();
+    auto* text = static_cast<const char16_t*>(sqlite3_column_text16(stmt, i));
+    std::u16string_view view(text, sqlite3_column_bytes16(stmt, i) / 2);
+    TDateTime when;
+    TFieldType type = columns_[std::size_t(i)].type;
+    if (!ParseIsoDateTime(view, when))
+        return CellValue::OfText(view);
+    // The engine keeps dates as whatever text they were given ("2024-01-01T10:00",
+    // a time in a DATE column, microseconds); only that text finds such a row again.
+    ownSpelling_.clear();
+    AppendIsoDateTimeText(ownSpelling_, when, SqliteDateTimeParts(type, when));
+    if (ownSpelling_ == view)
+        return CellValue::OfDateTime(when);
+    return CellValue::OfDateTime(when, view);
 }

@@ -26,16 +26,21 @@ public:
     const std::vector<ColumnInfo>& Columns() const override { return columns_; }
     bool MoreStatementsFollow() const override { return !rest_.empty(); }
     bool Fetch(std::vector<CellValue>& row) override;
+    std::size_t FetchInto(RowCache& cache, std::size_t count) override;
     // Whether the engine compiled the statement again since it was prepared.
     bool Recompiled() const;
 
 private:
+    // Moves to the next row; false once there is none.
+    bool Step();
     CellValue Value(int i);
+    CellValue DateValue(int i);
 
     sqlite3* db_;
     std::shared_ptr<SqliteCancel> cancel_;
     SqliteStatement statement_;
     std::vector<ColumnInfo> columns_;
+    std::vector<bool> dateKinds_; // by column: text in it may be a date
     std::u16string rest_;
     std::function<void(std::u16string_view)> runRest_;
     std::u16string ownSpelling_; // how a date read would be written, kept from value to value
