@@ -20,6 +20,51 @@ std::u16string IntegerText(std::int64_t value) {
 // Room for the longest general form: "-d.ddddddddddddddE-ddd".
 using RealChars = char16_t[32];
 
+// Most values a table holds have a few decimals (prices, amounts): a value that is N / 10^k,
+// N an integer of at most 15 digits and k at most 4, written as such in fixed form, and 0 for
+// any other. Since any two 15-digit decimals are different doubles, and the value is within a
+// rounding of N / 10^k, that is the value correctly rounded to 15 significant digits.
+int FormatFewDecimals(double value, char16_t separator, RealChars& out) {
+    constexpr double powers[] = {1, 10, 100, 1000, 10000};
+    constexpr double fifteenDigits = 1e15;
+    for (int k = 0; k < 5; ++k) {
+        double scaled = value * powers[k];
+        if (!(std::fabs(scaled) < fifteenDigits))
+            return 0;
+        if (scaled != std::nearbyint(scaled))
+            continue;
+        auto whole = std::int64_t(scaled);
+        if (whole == 0) {
+            out[0] = u'0'; // negative zero too
+            return 1;
+        }
+        while (k > 0 && whole % 10 == 0) {
+            whole /= 10;
+            --k;
+        }
+        char digits[24];
+        char* end = std::to_chars(digits, digits + sizeof digits, whole).ptr;
+        const char* p = digits;
+        int n = 0;
+        if (*p == '-')
+            out[n++] = char16_t(*p++);
+        int before = int(end - p) - k; // digits before the separator
+        if (before <= 0) {
+            out[n++] = u'0';
+            out[n++] = separator;
+            for (; before < 0; ++before)
+                out[n++] = u'0';
+        }
+        for (int i = 0; p < end; ++p, ++i) {
+            if (i == before && before > 0)
+                out[n++] = separator;
+            out[n++] = char16_t(*p);
+        }
+        return n;
+    }
+    return 0;
+}
+
 // General form with 15 significant digits: fixed while the rounded value has at most 15 digits
 // before the point and is at least 0.00001, scientific otherwise. Returns the units written.
 int FormatReal(double value, char16_t separator, RealChars& out) {
@@ -31,6 +76,8 @@ int FormatReal(double value, char16_t separator, RealChars& out) {
         return put(u"NAN");
     if (std::isinf(value))
         return put(value < 0 ? u"-INF" : u"INF");
+    if (int n = FormatFewDecimals(value, separator, out))
+        return n;
 
     // "-d.dddddddddddddde-ddd": correctly rounded to 15 significant digits.
     char scientific[32];
@@ -225,6 +272,12 @@ std::u16string_view FieldValueTextView(TFieldType type, const CellValue& value,
                                        const ValueFormats& formats, std::u16string& scratch) {
     if (value.tag == CellValue::Tag::Text)
         return value.text;
+    if (value.tag == CellValue::Tag::Utf8Text) {
+        // The view ends where the text does, so the scratch only ever grows.
+        if (scratch.size() < value.utf8.size())
+            scratch.resize(value.utf8.size());
+        return {scratch.data(), Utf8ToUtf16(value.utf8, scratch.data())};
+    }
     scratch.clear();
     AppendFieldValueText(type, value, formats, scratch);
     return scratch;

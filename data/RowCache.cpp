@@ -93,7 +93,10 @@ RowCache::RowCache(std::size_t columnCount) : columnCount_(columnCount) {
     CountBytes();
 }
 
-RowCache::~RowCache() = default;
+RowCache::~RowCache() {
+    while (blockCount_ > 0)
+        PopBlock();
+}
 
 std::uint64_t RowCache::Store(const void* data, std::size_t size, std::size_t align,
                               const std::uint64_t* packedBefore) {
@@ -135,27 +138,30 @@ RowCache::Block& RowCache::BlockOf(std::size_t row) const {
 
 void RowCache::AddBlock() {
     std::size_t page = blockCount_ / pageBlocks;
-    if (page >= pages_.size())
+    if (page >= pageCount)
         throw Exception(u"The result has more rows than can be kept");
-    if (!pages_[page])
-        pages_[page] = std::make_unique<std::unique_ptr<Block>[]>(pageBlocks);
-    pages_[page][blockCount_ % pageBlocks] = std::make_unique<Block>(columnCount_);
+    auto block = std::make_unique<Block>(columnCount_);
+    if (blockCount_ % pageBlocks == 0)
+        pages_[page] = new Block*[pageBlocks];
+    pages_[page][blockCount_ % pageBlocks] = block.release();
     ++blockCount_;
     CountBytes();
 }
 
 void RowCache::PopBlock() {
     --blockCount_;
-    pages_[blockCount_ / pageBlocks][blockCount_ % pageBlocks].reset();
+    Block**& page = pages_[blockCount_ / pageBlocks];
+    delete page[blockCount_ % pageBlocks];
+    if (blockCount_ % pageBlocks == 0)
+        delete[] page;
     CountBytes();
 }
 
 void RowCache::CountBytes() {
     std::size_t perBlock = sizeof(Block) + blockRows * columnCount_ * (1 + sizeof(std::uint64_t));
     std::size_t pages = (blockCount_ + pageBlocks - 1) / pageBlocks;
-    bytesUsed_.store(sizeof(pages_) + pages * pageBlocks * sizeof(pages_[0][0]) +
-                         blockCount_ * perBlock + chunkBytes_ +
-                         chunks_.capacity() * sizeof(chunks_[0]),
+    bytesUsed_.store(sizeof(pages_) + pages * pageBlocks * sizeof(Block*) + blockCount_ * perBlock +
+                         chunkBytes_ + chunks_.capacity() * sizeof(chunks_[0]),
                      std::memory_order_relaxed);
 }
 

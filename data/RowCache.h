@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -93,9 +92,11 @@ private:
     CellValue::Tag* newTags_ = nullptr;
     std::uint64_t* newSlots_ = nullptr;
     // Blocks are found through a fixed table of pages of block pointers, so that appending a
-    // block never moves anything a reader is looking at.
+    // block never moves anything a reader is looking at. Only the entries of existing blocks
+    // are set, and read, so that a short result pays nothing for the table's size.
     static constexpr std::size_t pageBlocks = 4096;
-    std::array<std::unique_ptr<std::unique_ptr<Block>[]>, 4096> pages_;
+    static constexpr std::size_t pageCount = 4096;
+    Block** pages_[pageCount];
     std::size_t blockCount_ = 0;
     std::atomic<std::size_t> bytesUsed_{0};
     // Text and bytes in chunks that are never moved.

@@ -85,6 +85,13 @@ std::size_t SqliteResult::FetchInto(RowCache& cache, std::size_t count) {
     if (done_ || count == 0)
         return 0;
     SqliteCancel::Call call(*cancel_, false);
+    // Holding the connection's lock for the rows lets their values be read without it, each
+    // taken once from the engine; a cancel does not need it.
+    struct Lock {
+        explicit Lock(sqlite3* db) : mutex(sqlite3_db_mutex(db)) { sqlite3_mutex_enter(mutex); }
+        ~Lock() { sqlite3_mutex_leave(mutex); }
+        sqlite3_mutex* mutex;
+    } lock(db_);
     sqlite3_stmt* stmt = statement_.Get();
     std::size_t read = 0;
     for (; read < count && Step(); ++read) {
@@ -92,26 +99,25 @@ std::size_t SqliteResult::FetchInto(RowCache& cache, std::size_t count) {
         // The common kinds go straight from the engine into the cache; text as the engine
         // keeps it, in UTF-8.
         for (std::size_t i = 0; i < columns_.size(); ++i) {
-            int column = int(i);
-            switch (sqlite3_column_type(stmt, column)) {
+            sqlite3_value* value = sqlite3_column_value(stmt, int(i));
+            switch (sqlite3_value_type(value)) {
             case SQLITE_INTEGER:
-                cache.PutInteger(i, sqlite3_column_int64(stmt, column));
+                cache.PutInteger(i, sqlite3_value_int64(value));
                 continue;
             case SQLITE_FLOAT:
-                cache.PutReal(i, sqlite3_column_double(stmt, column));
+                cache.PutReal(i, sqlite3_value_double(value));
                 continue;
             case SQLITE_TEXT:
                 if (!dateKinds_[i]) {
-                    auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
-                    cache.PutUtf8Text(
-                        i, std::string_view(text, std::size_t(sqlite3_column_bytes(stmt, column))));
+                    auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+                    cache.PutUtf8Text(i, {text, std::size_t(sqlite3_value_bytes(value))});
                     continue;
                 }
                 break;
             default:
                 break;
             }
-            cache.Put(i, Value(column));
+            cache.Put(i, Value(int(i)));
         }
         cache.EndRow();
     }
