@@ -8,70 +8,18 @@
 //     reading the whole result takes.
 // Figures are medians of a few runs; nothing here is a pass or a fail.
 
-#include <sqlite3.h>
-
-#include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
-#include <functional>
-#include <string>
 #include <thread>
-#include <vector>
 
-#include "app/DBXMain_win.h"
+#include "WinBench.h"
 #include "app/Startup_win.h"
 #include "base/Text.h"
-#include "tests/win/TestSupport.h"
 #include "toolkit/Application_win.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double Ms(Clock::duration d) {
-    return std::chrono::duration<double, std::milli>(d).count();
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
-
-std::string TempFile(const char* name) {
-    char folder[MAX_PATH];
-    GetTempPathA(MAX_PATH, folder);
-    return std::string(folder) + name;
-}
-
-void MakeTable(const std::string& path) {
-    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
-        return;
-    std::string building = path + ".new";
-    DeleteFileA(building.c_str());
-    sqlite3* db = nullptr;
-    sqlite3_open(building.c_str(), &db);
-    sqlite3_exec(db,
-                 "create table t (id integer primary key, name text, amount real, stamp text, "
-                 "note text);"
-                 "with recursive c(x) as (select 1 union all select x + 1 from c limit 1000000) "
-                 "insert into t select x, 'name ' || x, x * 1.25, "
-                 "datetime(1700000000 + x * 60, 'unixepoch'), "
-                 "substr(hex(randomblob(15)), 1, 30) from c;",
-                 nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-    MoveFileA(building.c_str(), path.c_str());
-}
-
-// Handles the window's messages until `done`, as the message loop would.
-void PumpUntil(const std::function<bool()>& done) {
-    while (!done()) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        PumpMessages();
-    }
-}
 
 // Sends the window a message every few milliseconds from another thread and keeps the longest
 // wait for an answer: the longest the window went without handling its messages, until
@@ -113,11 +61,6 @@ private:
     std::thread thread_;
 };
 
-void Click(TMainForm& form, TControl* button) {
-    SendMessageW(form.Handle(), WM_COMMAND, MAKEWPARAM(0, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(button->Handle()));
-}
-
 struct Figures {
     std::vector<double> openMs, openWorst, readMs, readWorst, copyMs, copyWorst, editMs, editWorst,
         writeAfterOpenMs, escMs;
@@ -125,7 +68,7 @@ struct Figures {
 
 void OpenAndRead(TMainForm& form, Figures& f) {
     Click(form, form.bClose);
-    form.eSQL->SetText(u"select id, name, amount, stamp, note from t");
+    form.eSQL->SetText(benchSelectAll);
     Prober prober(form.Handle());
     auto start = Clock::now();
     Click(form, form.bOpen);
@@ -159,7 +102,7 @@ void CopyAtTheLimit(TMainForm& form, Figures& f) {
 
 void FirstEdit(TMainForm& form, Figures& f) {
     Click(form, form.bClose);
-    form.eSQL->SetText(u"select id, name, amount, stamp, note from t");
+    form.eSQL->SetText(benchSelectAll);
     Click(form, form.bOpen);
     HWND grid = form.DBGrid1->Handle();
     SetFocus(grid);
@@ -176,7 +119,7 @@ void FirstEdit(TMainForm& form, Figures& f) {
 
 void WriteAfterOpen(TMainForm& form, const std::string& path, Figures& f) {
     Click(form, form.bClose);
-    form.eSQL->SetText(u"select id, name, amount, stamp, note from t");
+    form.eSQL->SetText(benchSelectAll);
     std::atomic<bool> opened = false;
     std::atomic<double> wroteAfter = -1;
     Clock::time_point openedAt;
@@ -272,8 +215,7 @@ int main(int argc, char** argv) {
     Application.Initialize();
     if (argc > 1 && std::string(argv[1]) == "--close-child")
         return CloseChild();
-    std::string path = TempFile("qrydesk-bench-1m.db");
-    MakeTable(path);
+    std::string path = BenchTable();
     const int runs = 3;
     Figures f;
     {
