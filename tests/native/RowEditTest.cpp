@@ -428,6 +428,24 @@ TEST_P(RowEdit, ValuesThatCannotBeMatchedExactlyAreOnlyShown) {
     EXPECT_EQ(Table(u"select v from ends"), "x");
 }
 
+// SQLite keeps whatever bytes it was given as text. A key whose bytes are not valid UTF-8
+// shows as U+FFFD, the same as a key that is U+FFFD; writing must still reach the row read.
+TEST_P(RowEdit, ATextKeyFindsItsRowByTheBytesStored) {
+    if (Pg())
+        GTEST_SKIP() << "PostgreSQL refuses text that is not valid UTF-8";
+    Run(u"create table tagged (k text primary key, v integer)");
+    Run(u"insert into tagged values (cast(x'C3' as text), 1), (cast(x'EFBFBD' as text), 2), "
+        u"(cast(x'F09F9880' as text), 3)");
+    Open(u"select k, v from tagged order by v");
+    for (std::size_t row = 0; row < 3; ++row) {
+        query.MoveTo(row);
+        query.Fields(1).SetText(IntToStr(int(row + 1) * 10));
+        query.Post();
+    }
+    EXPECT_EQ(Table(u"select hex(k), v from tagged order by hex(k)"),
+              "C3|10/EFBFBD|20/F09F9880|30");
+}
+
 INSTANTIATE_TEST_SUITE_P(, RowEdit, ::testing::Values(Backend::Sqlite, Backend::Postgres),
                          BackendName);
 
