@@ -17,6 +17,7 @@
 #include "WinBench.h"
 #include "app/Startup_win.h"
 #include "base/Text.h"
+#include "tests/win/SlowStatement.h"
 #include "toolkit/Application_win.h"
 
 namespace {
@@ -178,19 +179,11 @@ double EscToError(TMainForm& form, const std::u16string& sql) {
     return ms;
 }
 
-const std::u16string kSlowCount =
-    u"with recursive c(x) as (select 1 union all select x + 1 from c where x < 3000000000) "
-    u"select count(*) from c";
-
 // The child of CloseDuringWork: the slow statement in a window of its own, until it is closed.
 int CloseChild() {
     ScratchDirectory scratch{L"qrydesk-bench-close-"};
     Window<TMainForm> form;
-    form.ADOConnection.SetConnectionString(u"Provider=SQLite;Data Source=" +
-                                           scratch.Path(L"test.db"));
-    form.eSQL->SetText(kSlowCount);
-    PostMessageW(form.Handle(), WM_COMMAND, MAKEWPARAM(0, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(form.bOpen->Handle()));
+    PostSlowOpen(form, scratch);
     Application.Run(form, SW_SHOWNORMAL);
     return 0;
 }

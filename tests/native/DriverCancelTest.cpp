@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -15,6 +13,7 @@
 #include "base/Text.h"
 #include "data/drivers/Driver.h"
 #include "tests/native/DriverValues.h"
+#include "tests/native/Loopback.h"
 #include "tests/native/MessageOf.h"
 #include "tests/native/PostgresFixture.h"
 #include "tests/native/TempFolder.h"
@@ -273,18 +272,14 @@ TEST_F(PostgresCancel, AReadCancelledLeavesNoFailedTransaction) {
 // never answers is given up after the login time-out.
 TEST(OdbcLoginTimeOut, EndsAConnectToAServerThatNeverAnswers) {
     int listener = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), length), 0);
+    int port = BindToLoopback(listener);
+    ASSERT_NE(port, 0);
     ASSERT_EQ(listen(listener, 4), 0);
-    ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
     Clock::time_point start = Clock::now();
     std::string message = MessageOf([&] {
         ConnectDriver(u"Provider=MSDASQL;Extended Properties='Driver={PostgreSQL Unicode};"
                       u"Server=127.0.0.1;Port=" +
-                          IntToStr(ntohs(address.sin_port)) + u";Database=postgres;UID=postgres'",
+                          IntToStr(port) + u";Database=postgres;UID=postgres'",
                       2);
     });
     Clock::duration took = Clock::now() - start;

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -14,6 +12,7 @@
 #include "data/drivers/odbc/OdbcConnectionString.h"
 #include "data/drivers/odbc/OdbcDriver.h"
 #include "tests/native/DriverValues.h"
+#include "tests/native/Loopback.h"
 #include "tests/native/MessageOf.h"
 #include "tests/native/PostgresFixture.h"
 #include "tests/native/TempFolder.h"
@@ -249,14 +248,10 @@ TEST(OdbcDriver, SqliteNamesAreOneWhateverTheirCase) {
 TEST(OdbcDriver, ConnectionFailuresCarryTheDriversMessages) {
     // A port nobody listens on: one that was free a moment ago.
     int probe = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ASSERT_EQ(bind(probe, reinterpret_cast<sockaddr*>(&address), length), 0);
-    ASSERT_EQ(getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    int unused = BindToLoopback(probe);
     close(probe);
-    std::string port = std::to_string(ntohs(address.sin_port));
+    ASSERT_NE(unused, 0);
+    std::string port = std::to_string(unused);
 
     // Routed to FreeTDS, whose records come one a line, each once (it repeats some).
     std::string message = MessageOf([&] {

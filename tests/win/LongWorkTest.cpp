@@ -6,6 +6,7 @@
 #include <string>
 #include <thread>
 
+#include "SlowStatement.h"
 #include "TestSupport.h"
 #include "app/DBXMain_win.h"
 #include "toolkit/Application_win.h"
@@ -15,11 +16,6 @@
 // statement runs; closing the window cancels it and ends the program.
 
 namespace {
-
-// Counts for minutes unless cancelled.
-const std::u16string kSlowCount =
-    u"with recursive c(x) as (select 1 union all select x + 1 from c where x < 3000000000) "
-    u"select count(*) from c";
 
 void Click(HWND form, TControl* button) {
     SendMessageW(form, WM_COMMAND, MAKEWPARAM(0, BN_CLICKED),
@@ -130,11 +126,7 @@ TEST(LongWorkChild, SlowStatementUntilClosed) {
         GTEST_SKIP() << "only as a child process";
     ScratchDirectory scratch{L"qrydesk-close-"};
     Window<TMainForm> form;
-    form.ADOConnection.SetConnectionString(u"Provider=SQLite;Data Source=" +
-                                           scratch.Path(L"test.db"));
-    form.eSQL->SetText(kSlowCount);
-    PostMessageW(form.Handle(), WM_COMMAND, MAKEWPARAM(0, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(form.bOpen->Handle()));
+    PostSlowOpen(form, scratch);
     form.WithLog = true;
     Application.Run(form, SW_SHOWNORMAL);
     // The window is gone by now; the log tells how the statement ended.
